@@ -1,0 +1,164 @@
+#include "wine_test_support.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace pelmo::test {
+
+std::wstring ToWinPath(const std::string& unixPath) {
+  std::wstring out = L"Z:";
+  for (char c : unixPath) out += (c == '/') ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return out;
+}
+
+std::wstring BinaryDir() { return ToWinPath(PELMO_BINARY_DIR); }
+std::wstring TestBinDir() { return BinaryDir() + L"\\testbin"; }
+std::wstring DistDir() { return BinaryDir() + L"\\dist"; }
+
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir) {
+  std::wstring cmd = L"\"" + exe + L"\"";
+  if (!args.empty()) cmd += L" " + args;
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workDir.empty() ? nullptr : workDir.c_str(), &si, &info_)) {
+    info_ = {};
+    return;
+  }
+  CloseHandle(info_.hThread);
+  info_.hThread = nullptr;
+}
+
+ChildProcess::~ChildProcess() {
+  if (!info_.hProcess) return;
+  if (running()) terminate();
+  CloseHandle(info_.hProcess);
+}
+
+DWORD ChildProcess::wait(DWORD ms) {
+  if (!info_.hProcess) return 0xFFFFFFFFu;
+  if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return WAIT_TIMEOUT;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+bool ChildProcess::running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::terminate() {
+  if (!info_.hProcess) return;
+  TerminateProcess(info_.hProcess, 1);
+  WaitForSingleObject(info_.hProcess, 5000);
+}
+
+static void SendKey(WORD vk, DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = flags;
+  SendInput(1, &in, sizeof(in));
+}
+
+void KeyDown(WORD vk) { SendKey(vk, 0); }
+void KeyUp(WORD vk) { SendKey(vk, KEYEVENTF_KEYUP); }
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    Sleep(5);
+  } while (GetTickCount() - start < ms);
+}
+
+void PressKey(WORD vk, DWORD holdMs) {
+  KeyDown(vk);
+  PumpFor(holdMs);
+  KeyUp(vk);
+}
+
+static void RemoveTree(const std::wstring& dir) {
+  // SHFileOperation wants a double-NUL-terminated list.
+  std::wstring from = dir;
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NO_UI;
+  SHFileOperationW(&op);
+}
+
+TempDir::TempDir() {
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  static unsigned counter = 0;
+  for (;;) {
+    std::wstringstream s;
+    s << base << L"pelmo-test-" << GetCurrentProcessId() << L"-" << GetTickCount() << L"-" << ++counter;
+    if (CreateDirectoryW(s.str().c_str(), nullptr)) {
+      path_ = s.str();
+      return;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+  }
+}
+
+TempDir::~TempDir() {
+  if (!path_.empty()) RemoveTree(path_);
+}
+
+bool CopyProgramFolder(const std::wstring& dest) {
+  std::wstring from = DistDir() + L"\\*";
+  from.push_back(L'\0');
+  std::wstring to = dest;
+  to.push_back(L'\0');
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_COPY;
+  op.pFrom = from.c_str();
+  op.pTo = to.c_str();
+  op.fFlags = FOF_NO_UI;
+  return SHFileOperationW(&op) == 0;
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WriteTextFile(const std::wstring& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return ok && written == bytes.size();
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string out;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0) out.append(buf, got);
+  CloseHandle(h);
+  return out;
+}
+
+HWND WaitForWindow(const wchar_t* caption, DWORD ms, const wchar_t* className) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND h = FindWindowW(className, caption)) return h;
+    if (GetTickCount() - start >= ms) return nullptr;
+    Sleep(20);
+  }
+}
+
+}  // namespace pelmo::test

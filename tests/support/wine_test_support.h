@@ -1,0 +1,71 @@
+// Helpers for Windows tests that run under Wine: build-tree paths, child processes, synthesized
+// input and temporary program folders. Every helper owns what it creates and releases it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace pelmo::test {
+
+// A Unix path of the build machine as Wine sees it (drive Z: is the Unix root).
+std::wstring ToWinPath(const std::string& unixPath);
+
+std::wstring BinaryDir();   // the build tree
+std::wstring TestBinDir();  // helper programs of the tests
+std::wstring DistDir();     // the assembled program folder
+
+// A started process; ended on destruction if it still runs.
+class ChildProcess {
+ public:
+  ChildProcess(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir = L"");
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool started() const { return info_.hProcess != nullptr; }
+  DWORD pid() const { return info_.dwProcessId; }
+  HANDLE handle() const { return info_.hProcess; }
+  // Exit code, or WAIT_TIMEOUT's value 258 with the process still running.
+  DWORD wait(DWORD ms);
+  bool running() const;
+  void terminate();
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Key presses through the input system (SendInput), as a user's keyboard would make them.
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+void PressKey(WORD vk, DWORD holdMs = 50);
+
+// A fresh folder under the system temporary folder, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+// Copies the assembled program folder into dest (which must exist).
+bool CopyProgramFolder(const std::wstring& dest);
+
+bool FileExists(const std::wstring& path);
+bool WriteTextFile(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+
+// Dispatches this thread's messages for the given time (Wine delivers input through queues).
+void PumpFor(DWORD ms);
+
+// Waits until a top-level window with that caption (hidden ones included) exists.
+HWND WaitForWindow(const wchar_t* caption, DWORD ms, const wchar_t* className = nullptr);
+
+}  // namespace pelmo::test
