@@ -1,0 +1,22 @@
+// Baseline and progressive JPEG encoder for 8-bit BGR(A) pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace imgctl::jpeg {
+
+struct EncodeOptions {
+  int quality = 75;          // 0..100, standard quality scaling of the quantisation tables
+  bool progressive = false;  // spectral selection and successive approximation scans
+  bool subsample420 = true;  // 2x2 chroma subsampling; false = 4:4:4
+};
+
+// pixels: top-down rows of `width` pixels, `bytesPerPixel` 3 (B,G,R) or 4 (B,G,R,X), rows
+// `stride` bytes apart (may be negative for bottom-up buffers, pointing at the top row).
+// Appends a complete JFIF file to `out`; false (with `out` unchanged) on invalid arguments.
+bool Encode(const uint8_t* pixels, int width, int height, std::ptrdiff_t stride, int bytesPerPixel,
+            const EncodeOptions& options, std::vector<uint8_t>& out);
+
+}  // namespace imgctl::jpeg
