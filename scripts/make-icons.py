@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""Draws the program's own icons and bitmaps and writes them as .ico/.bmp files.
+
+usage: make-icons.py OUTDIR
+
+A small camera on a rounded tile: blue for the normal state, green with a red "recording" dot while
+automatic capture runs, grey with a bar while key input is disabled or no profile is loaded."""
+import struct
+import sys
+from pathlib import Path
+
+
+def draw(size, body, accent, mark):
+    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
+    s = size / 32.0
+
+    def put(x, y, c):
+        if 0 <= x < size and 0 <= y < size:
+            px[y][x] = c
+
+    def rect(x0, y0, x1, y1, c):
+        for y in range(int(y0 * s), int(y1 * s)):
+            for x in range(int(x0 * s), int(x1 * s)):
+                put(x, y, c)
+
+    def disc(cx, cy, r, c):
+        for y in range(size):
+            for x in range(size):
+                if ((x + 0.5) / s - cx) ** 2 + ((y + 0.5) / s - cy) ** 2 <= r * r:
+                    put(x, y, c)
+
+    rect(2, 9, 30, 27, body)          # camera body
+    rect(6, 6, 13, 9, body)           # flash housing
+    disc(16, 18, 7, (255, 255, 255, 255))
+    disc(16, 18, 5, accent)           # lens
+    disc(16, 18, 2, (255, 255, 255, 255))
+    if mark == "dot":
+        disc(26, 6, 4.5, (220, 30, 30, 255))
+    elif mark == "bar":
+        for i in range(int(32 * s)):
+            for w in range(max(1, int(3 * s))):
+                put(i, min(size - 1, i + w - int(s)), (200, 30, 30, 255))
+    return px
+
+
+def ico(images):
+    """images: list of (size, pixels). 32-bit BMP entries with an all-zero AND mask."""
+    header = struct.pack("<HHH", 0, 1, len(images))
+    entries, blobs = b"", b""
+    offset = 6 + 16 * len(images)
+    for size, px in images:
+        xor = b"".join(bytes((b, g, r, a)) for row in reversed(px) for (r, g, b, a) in row)
+        mask_row = ((size + 31) // 32) * 4
+        blob = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor), 0, 0, 0, 0)
+        blob += xor + b"\0" * (mask_row * size)
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
+        blobs += blob
+        offset += len(blob)
+    return header + entries + blobs
+
+
+def bmp24(width, height, pixel):
+    row = (width * 3 + 3) & ~3
+    data = b""
+    for y in reversed(range(height)):
+        line = b"".join(bytes(reversed(pixel(x, y))) for x in range(width))
+        data += line + b"\0" * (row - len(line))
+    return (struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54) +
+            struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 0, 0, 0, 0) + data)
+
+
+def main(out):
+    out = Path(out)
+    out.mkdir(parents=True, exist_ok=True)
+    blue, green, grey = (40, 100, 200, 255), (30, 150, 70, 255), (130, 130, 130, 255)
+    dark = (20, 40, 80, 255)
+    states = {"tray_normal.ico": (blue, dark, None), "tray_auto.ico": (green, dark, "dot"),
+              "tray_disabled.ico": (grey, (70, 70, 70, 255), "bar"), "app.ico": (blue, dark, None)}
+    for name, (body, accent, mark) in states.items():
+        (out / name).write_bytes(ico([(n, draw(n, body, accent, mark)) for n in (16, 32, 48)]))
+    # Page-list row bitmap: 1x25, a faint line at the bottom of each row.
+    (out / "pagelist_row.bmp").write_bytes(
+        bmp24(1, 25, lambda x, y: (230, 230, 230) if y == 24 else (255, 255, 255)))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
