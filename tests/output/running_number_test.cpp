@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "output/RunningNumber.h"
+
+using namespace pelmo;
+
+TEST(NextRunningNumber, StepsAndWhatHappensAtTheEndOfTheRange) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  struct Case {
+    int32_t current, increment, start, expected;
+  };
+  const Case cases[] = {
+      {0, 1, 0, 1},
+      {1, 10, 0, 11},
+      {kMax - 1, 1, 0, kMax},          // the last number is still used
+      {kMax, 1, 0, 0},                 // then numbering starts again
+      {kMax, 1, 100, 100},             // ... at the start number
+      {kMax - 5, 32767, 3, 3},
+      {kMax, 1, -9, 0},                // never at a negative number
+      {5, 0, 0, 5},                    // a hand-edited step of 0 keeps the number
+      {10, -3, 0, 7},                  // a hand-edited negative step counts down ...
+      {1, -3, 4, 4},                   // ... but not below 0
+      {-5, 1, 2, 2},                   // a hand-edited negative number starts again
+      {kMin, -1, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.current << " + " << c.increment << " (start " << c.start << ")");
+    EXPECT_EQ(NextRunningNumber(c.current, c.increment, c.start), c.expected);
+  }
+}
