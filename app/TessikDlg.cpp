@@ -1,0 +1,272 @@
+#include "TessikDlg.h"
+
+#include <windowsx.h>
+
+#include "app/AppMessages.h"
+#include "app/MessageBoxService.h"
+#include "framework/App.h"
+#include "keyinput/KeyInput.h"
+#include "resources/resource.h"
+
+namespace pelmo {
+namespace {
+
+const std::wstring* StringAt(WPARAM address) { return reinterpret_cast<const std::wstring*>(address); }
+const std::wstring* StringAt(LPARAM address) { return reinterpret_cast<const std::wstring*>(address); }
+
+}  // namespace
+
+CTessikDlg::CTessikDlg() : fw::Dialog(IDD_MAIN), settings_(*this) {}
+
+BOOL CTessikDlg::OnInitDialog() {
+  engine_ = &settings_.engine();
+  SetMessageBoxWindow(hwnd_);
+  // Explorer broadcasts this after it restarts; every tray icon must then be added again.
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  settings_.Create(hwnd_);
+
+  trayMenu_.Load();
+  trayMenu_.BuildImageTypeMenu();
+  trayMenu_.BuildProfileMenu(settings_.ProfileNames());
+
+  tray_.Add(hwnd_, CurrentTrayStatus());
+
+  if (settings_.ShowAtStart()) {
+    SendMessageW(settings_.hwnd(), WM_APP_SHOWSETTINGS, 0, 0);
+  } else {
+    BindKeyInput();
+  }
+  return FALSE;
+}
+
+void CTessikDlg::BindKeyInput() {
+  engine_->matcher().Reset();
+  KeyInputSetMainHwnd(hwnd_);
+  KeyInputSetKeyDownMessage(WM_APP_KEYDOWN);
+  KeyInputSetKeyUpMessage(WM_APP_KEYUP);
+}
+
+void CTessikDlg::OpenSettingsWindow() {
+  KeyInputSetMainHwnd(nullptr);
+  PostMessageW(settings_.hwnd(), WM_APP_SHOWSETTINGS, 0, 0);
+}
+
+void CTessikDlg::ShutdownController(int atLogoff) {
+  tray_.Remove();
+  settings_.SaveOnExit(atLogoff);
+  trayMenu_.Destroy();
+  KeyInputStopAll();
+}
+
+TrayStatus CTessikDlg::CurrentTrayStatus() const {
+  TrayStatus s;
+  wchar_t caption[64] = {};
+  GetWindowTextW(hwnd_, caption, static_cast<int>(std::size(caption)));
+  s.caption = caption;
+  const int sel = settings_.SelectedProfile();
+  if (sel >= 0) s.profileName = settings_.ProfileText(sel);
+  s.profileLoaded = settings_.IsProfileLoaded();
+  s.autoCaptureRunning = engine_ && engine_->IsAutoCaptureRunning();
+  s.inputDisabled = engine_ && engine_->IsInputDisabled();
+  return s;
+}
+
+void CTessikDlg::RefreshTrayMenu() {
+  TrayMenuState state;
+  if (engine_) {
+    state.allSoundOff = engine_->IsAllSoundOff();
+    state.imageType = engine_->ImageType();
+    state.inputDisabled = engine_->IsInputDisabled();
+    state.hasLastSaveFile = !engine_->LastSaveFile().empty();
+  }
+  state.profiles = settings_.ProfileNames();
+  state.selectedProfile = settings_.SelectedProfile();
+  trayMenu_.Refresh(state);
+  tray_.Update(CurrentTrayStatus(), true);
+}
+
+void CTessikDlg::ShowTrayMenu() {
+  POINT pt{};
+  GetCursorPos(&pt);
+  RefreshTrayMenu();
+  SetForegroundWindow(hwnd_);
+  trayMenu_.Popup().Track(TPM_RIGHTBUTTON, pt.x, pt.y, hwnd_);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+LRESULT CTessikDlg::OnKeyDown(WPARAM code) {
+  if (SettingsVisible() || !keyGate_ || inKeyDown_) return 1;
+  inKeyDown_ = 1;
+  const auto events = engine_->OnKeyDown(static_cast<int>(code));
+  for (CaptureEventId id : events) {
+    EventRequest request;
+    if (!engine_->RunEvent(&request, id)) break;
+  }
+  keyGate_ = 1;
+  inKeyDown_ = 0;
+  return 1;
+}
+
+LRESULT CTessikDlg::OnKeyUp(WPARAM code) {
+  if (!SettingsVisible()) engine_->OnKeyUp(static_cast<int>(code));
+  return 1;
+}
+
+LRESULT CTessikDlg::OnStepProfile(WPARAM next) {
+  const int current = settings_.SelectedProfile();
+  if (current < 0) return 0;
+  const int count = settings_.ProfileCount();
+  int target;
+  if (next) {
+    if (current >= count - 1) return 0;
+    target = current + 1;
+  } else {
+    if (current <= 0) return 0;
+    target = current - 1;
+  }
+  SendMessageW(hwnd_, WM_COMMAND, ID_PROFILE_FIRST + target, 0);
+  tray_.ShowBalloon(CurrentTrayStatus(), L"プロファイルを切り替えました。", settings_.ProfileText(target), 100,
+                    NIIF_INFO);
+  return 1;
+}
+
+LRESULT CTessikDlg::OnMessageBox(WPARAM textAddress, LPARAM type) {
+  if (!textAddress || !type) return 0;
+  idleGate_ = keyGate_ = 0;
+  const fw::App* app = fw::App::Current();
+  const int button = MessageBoxW(settings_.hwnd(), StringAt(textAddress)->c_str(),
+                                 app ? app->appName().c_str() : nullptr, static_cast<UINT>(type));
+  idleGate_ = keyGate_ = 1;
+  return button;
+}
+
+LRESULT CTessikDlg::OnShowError(WPARAM titleAddress, LPARAM textAddress) {
+  if (!titleAddress || !textAddress) return 0;
+  tray_.ShowBalloon(CurrentTrayStatus(), *StringAt(textAddress), *StringAt(titleAddress), 100, NIIF_ERROR);
+  return 1;
+}
+
+LRESULT CTessikDlg::OnTrayNotify(LPARAM mouseMessage) {
+  switch (static_cast<UINT>(mouseMessage)) {
+    case WM_LBUTTONDBLCLK:
+      OpenSettingsWindow();
+      break;
+    case WM_RBUTTONUP:
+      if (idleGate_ && !SettingsVisible()) {
+        ShowTrayMenu();
+      } else {
+        tray_.ShowBalloon(CurrentTrayStatus(), fw::LoadResString(IDS_RCLICK_DISABLED_TEXT),
+                          fw::LoadResString(IDS_RCLICK_DISABLED_TITLE), 10, NIIF_INFO);
+        SetForegroundWindow(settings_.hwnd());
+      }
+      break;
+    default:
+      break;
+  }
+  return 1;
+}
+
+void CTessikDlg::OnTimer(UINT_PTR id) {
+  if (id != 0 || !idleGate_ || !keyGate_) return;
+  if (!SettingsVisible()) {
+    engine_->AutoCaptureTick();
+  } else if (engine_->IsAutoCaptureRunning()) {
+    EventRequest request;
+    engine_->ToggleAutoCapture(request);
+  }
+}
+
+void CTessikDlg::ToggleInputDisabledMode() {
+  settings_.ToggleInputDisabledMode();
+  trayMenu_.Popup().Check(ID_INPUT_DISABLED, engine_->IsInputDisabled());
+  tray_.Update(CurrentTrayStatus(), true);
+}
+
+bool CTessikDlg::OnCommand(UINT id, UINT, HWND) {
+  // Ranges first, then the fixed ids.
+  if (id >= ID_SOUNDS_FIRST && id <= ID_SOUNDS_FIRST + 9) {
+    settings_.ToggleAllSoundOff();
+    trayMenu_.CheckSoundsOff(engine_->IsAllSoundOff());
+    return true;
+  }
+  if (id >= ID_IMAGETYPE_FIRST && id <= ID_IMAGETYPE_FIRST + 9) {
+    settings_.SelectFormat(static_cast<int>(id - ID_IMAGETYPE_FIRST));
+    trayMenu_.CheckImageType(engine_->ImageType());
+    return true;
+  }
+  if (id >= ID_PROFILE_FIRST && id <= ID_PROFILE_LAST) {
+    SendMessageW(settings_.hwnd(), WM_APP_SELECTPROFILE, id - ID_PROFILE_FIRST, 0);
+    trayMenu_.CheckProfile(settings_.SelectedProfile());
+    return true;
+  }
+  switch (id) {
+    case ID_SETTINGS:
+      OpenSettingsWindow();
+      return true;
+    case ID_INPUT_DISABLED:
+      ToggleInputDisabledMode();
+      return true;
+    case ID_COPY_TO_CLIPBOARD:
+      engine_->RunHandlerOnly(kEventCopyToClipboard);
+      return true;
+    case ID_OPEN_LAST_FILE:
+      engine_->RunHandlerOnly(kEventOpenLastFile);
+      return true;
+    case ID_OPEN_LAST_FOLDER:
+      engine_->RunHandlerOnly(kEventOpenLastFolder);
+      return true;
+    case ID_OPEN_SAVE_FOLDER:
+      engine_->RunHandlerOnly(kEventOpenSaveFolder);
+      return true;
+    case ID_APP_EXIT:
+      ShutdownController(0);
+      EndDialog(0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::optional<LRESULT> CTessikDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_APP_TRAYNOTIFY:
+      return OnTrayNotify(lParam);
+    case WM_APP_SETTINGSCLOSED:
+      tray_.Update(CurrentTrayStatus(), true);
+      BindKeyInput();
+      return 1;
+    case WM_APP_KEYDOWN:
+      return OnKeyDown(wParam);
+    case WM_APP_KEYUP:
+      return OnKeyUp(wParam);
+    case WM_APP_SETINPUTSTATE:
+      if (wParam) idleGate_ = keyGate_ = lParam ? 1 : 0;
+      return idleGate_;
+    case WM_APP_STEPPROFILE:
+      return OnStepProfile(wParam);
+    case WM_APP_MESSAGEBOX:
+      return OnMessageBox(wParam, lParam);
+    case WM_APP_SHOWERROR:
+      return OnShowError(wParam, lParam);
+    case WM_APP_REFRESHICON:
+      tray_.Update(CurrentTrayStatus(), true);
+      return 1;
+    case WM_APP_REFRESHTRAY:
+      return tray_.Refresh(CurrentTrayStatus());
+    case WM_TIMER:
+      OnTimer(wParam);
+      return std::nullopt;  // every id goes on to the default handling
+    case WM_QUERYENDSESSION:
+      ShutdownController(1);
+      EndDialog(0);
+      return TRUE;  // Windows may go on
+    default:
+      if (taskbarCreated_ && msg == taskbarCreated_) {
+        if (tray_.added()) tray_.Readd(CurrentTrayStatus());
+        return 0;
+      }
+      return std::nullopt;
+  }
+}
+
+}  // namespace pelmo

@@ -1,0 +1,124 @@
+#include "TrayIcon.h"
+
+#include <algorithm>
+
+#include "app/AppMessages.h"
+#include "framework/App.h"
+#include "resources/resource.h"
+
+namespace pelmo {
+namespace {
+
+// The record up to and including its item GUID (952 bytes in the 32-bit build).
+constexpr DWORD kRecordSize = NOTIFYICONDATAW_V3_SIZE;
+
+template <size_t N>
+void CopyCut(wchar_t (&dest)[N], const std::wstring& text, size_t maxChars) {
+  const size_t n = std::min({text.size(), maxChars, N - 1});
+  std::copy_n(text.data(), n, dest);
+  dest[n] = L'\0';
+}
+
+}  // namespace
+
+std::wstring BuildTrayTip(const TrayStatus& status) {
+  std::wstring tip = status.caption + L" - " + status.profileName;
+  if (tip.size() > 127) tip.resize(127);
+  return tip;
+}
+
+UINT ChooseTrayIcon(const TrayStatus& status) {
+  if (!status.profileLoaded) return IDI_TRAY_DISABLED;
+  if (status.autoCaptureRunning) return IDI_TRAY_AUTO;
+  if (status.inputDisabled) return IDI_TRAY_DISABLED;
+  return IDI_TRAY_NORMAL;
+}
+
+TrayIcon::TrayIcon() { data_.cbSize = kRecordSize; }
+
+void TrayIcon::SetTip(const TrayStatus& status) { CopyCut(data_.szTip, BuildTrayTip(status), 127); }
+
+void TrayIcon::SetIcon(const TrayStatus& status) {
+  // Shared icons from the executable: LoadImage with LR_SHARED needs no release.
+  data_.hIcon = static_cast<HICON>(LoadImageW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(ChooseTrayIcon(status)),
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+}
+
+bool TrayIcon::NotifyWithRetry(DWORD message) {
+  for (;;) {
+    if (Shell_NotifyIconW(message, &data_)) return true;
+    if (GetLastError() != ERROR_TIMEOUT) return false;
+    Sleep(100);
+  }
+}
+
+void TrayIcon::ReportFailure() {
+  const std::wstring text = fw::LoadResString(IDS_TRAY_FAILED);
+  const fw::App* app = fw::App::Current();
+  MessageBoxW(data_.hWnd, text.c_str(), app ? app->appName().c_str() : L"", MB_ICONERROR);
+  PostMessageW(data_.hWnd, WM_CLOSE, 0, 0);
+}
+
+bool TrayIcon::Add(HWND owner, const TrayStatus& status) {
+  data_.cbSize = kRecordSize;
+  SetTip(status);
+  data_.uID = 1;
+  data_.hWnd = owner;
+  data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  SetIcon(status);
+  data_.uCallbackMessage = WM_APP_TRAYNOTIFY;
+  if (NotifyWithRetry(NIM_ADD)) {
+    added_ = true;
+    return true;
+  }
+  ReportFailure();
+  return false;
+}
+
+bool TrayIcon::Readd(const TrayStatus& status) {
+  if (!data_.hWnd) return false;
+  SetTip(status);
+  SetIcon(status);
+  added_ = NotifyWithRetry(NIM_ADD);
+  return added_;
+}
+
+void TrayIcon::Update(const TrayStatus& status, bool retry) {
+  SetIcon(status);
+  if (retry && !NotifyWithRetry(NIM_MODIFY)) ReportFailure();
+}
+
+BOOL TrayIcon::Refresh(const TrayStatus& status) {
+  SetTip(status);
+  Update(status, false);
+  return Shell_NotifyIconW(NIM_MODIFY, &data_);
+}
+
+bool TrayIcon::Remove() {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (Shell_NotifyIconW(NIM_DELETE, &data_)) {
+      added_ = false;
+      return true;
+    }
+    Sleep(500);
+  }
+  return false;
+}
+
+BOOL TrayIcon::ShowBalloon(const TrayStatus& status, const std::wstring& text, const std::wstring& title,
+                           UINT timeout, DWORD iconFlag) {
+  data_.uFlags |= NIF_INFO;
+  SetTip(status);
+  data_.uTimeout = timeout;
+  data_.dwInfoFlags = iconFlag;
+  CopyCut(data_.szInfo, text.empty() ? std::wstring(L" ") : text, 255);
+  CopyCut(data_.szInfoTitle, title.empty() ? std::wstring(L" ") : title, 63);
+  const BOOL result = Shell_NotifyIconW(NIM_MODIFY, &data_);
+  // A second modify without NIF_INFO does not take the balloon away.
+  data_.uFlags &= ~NIF_INFO;
+  Shell_NotifyIconW(NIM_MODIFY, &data_);
+  return result;
+}
+
+}  // namespace pelmo

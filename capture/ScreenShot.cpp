@@ -1,0 +1,83 @@
+#include "ScreenShot.h"
+
+#include "app/AppMessages.h"
+#include "framework/App.h"
+
+namespace pelmo {
+
+const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
+    &CScreenShot::NotImplemented,   // 0 desktop
+    &CScreenShot::NotImplemented,   // 1 window
+    &CScreenShot::NotImplemented,   // 2 client area
+    &CScreenShot::NotImplemented,   // 3 all displays
+    &CScreenShot::NotImplemented,   // 4 chosen display
+    &CScreenShot::NotImplemented,   // 5 screen cut, free
+    &CScreenShot::NotImplemented,   // 6 screen cut, fixed size
+    &CScreenShot::NotImplemented,   // 7 screen cut, target
+    &CScreenShot::NotImplemented,   // 8 automatic capture
+    &CScreenShot::OpenSettings,     // 9
+    &CScreenShot::NotImplemented,   // 10 clipboard copy
+    &CScreenShot::NotImplemented,   // 11 open last file
+    &CScreenShot::NotImplemented,   // 12 open last folder
+    &CScreenShot::NotImplemented,   // 13 open save folder
+    &CScreenShot::ToggleInputMode,  // 14
+    &CScreenShot::NextProfile,      // 15
+    &CScreenShot::BackProfile,      // 16
+};
+
+void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
+  frame_ = frame;
+  mainWindow_ = mainWindow;
+}
+
+bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) {
+  if (!request || !IsValidEvent(id)) return false;
+  if (!(this->*kHandlers[id])(*request)) {
+    ShowLastError();
+    return false;
+  }
+  if (request->playSound) PlayEventSound(id);
+  return true;
+}
+
+bool CScreenShot::RunHandlerOnly(CaptureEventId id) {
+  if (!IsValidEvent(id)) return false;
+  EventRequest request;
+  if ((this->*kHandlers[id])(request)) return true;
+  ShowLastError();
+  return false;
+}
+
+void CScreenShot::ShowLastError() {
+  if (!mainWindow_) return;
+  const std::wstring title = L"エラー";
+  // An empty text still shows a balloon: the main window puts one space in its place.
+  SendMessageW(mainWindow_, WM_APP_SHOWERROR, reinterpret_cast<WPARAM>(&title),
+               reinterpret_cast<LPARAM>(&lastError_));
+}
+
+void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = fw::LoadResString(stringId); }
+
+bool CScreenShot::NotImplemented(EventRequest&) { return false; }
+
+bool CScreenShot::OpenSettings(EventRequest&) {
+  SendMessageW(mainWindow_, WM_COMMAND, ID_SETTINGS, 0);
+  return true;
+}
+
+bool CScreenShot::ToggleInputMode(EventRequest&) {
+  SendMessageW(mainWindow_, WM_COMMAND, ID_INPUT_DISABLED, 0);
+  return true;
+}
+
+bool CScreenShot::NextProfile(EventRequest&) {
+  SendMessageW(mainWindow_, WM_APP_STEPPROFILE, 1, 0);
+  return true;
+}
+
+bool CScreenShot::BackProfile(EventRequest&) {
+  SendMessageW(mainWindow_, WM_APP_STEPPROFILE, 0, 0);
+  return true;
+}
+
+}  // namespace pelmo
