@@ -1,0 +1,82 @@
+#include "DispProfile.h"
+
+#include <algorithm>
+
+#include "IniStore.h"
+
+namespace pelmo {
+namespace {
+
+std::wstring TrimSpaces(const std::wstring& s) {
+  size_t b = s.find_first_not_of(L' ');
+  if (b == std::wstring::npos) return {};
+  size_t e = s.find_last_not_of(L' ');
+  return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+CDispProfile::CDispProfile() { Refresh(); }
+
+void CDispProfile::SetDefaults() {
+  count_ = 0;
+  displays_.clear();
+  allDisplays_ = DisplayRect{};
+}
+
+bool CDispProfile::IsEqual(const CEventProfile& other) {
+  const auto* o = dynamic_cast<const CDispProfile*>(&other);
+  return o && displayName_ == o->displayName_ && deviceName_ == o->deviceName_;
+}
+
+void CDispProfile::Write(const std::wstring& path) {
+  IniStore::WriteString(path, kSection, L"DisplayName", displayName_);
+  IniStore::WriteString(path, kSection, L"DeviceName", deviceName_);
+}
+
+void CDispProfile::Read(const std::wstring& path) {
+  displayName_ = IniStore::ReadString(path, kSection, L"DisplayName", L"", kDisplayNameBuffer);
+  deviceName_ = IniStore::ReadString(path, kSection, L"DeviceName", L"", kDeviceNameBuffer);
+}
+
+void CDispProfile::Refresh() {
+  SetDefaults();
+  Enumerate();
+}
+
+void CDispProfile::ForEachDisplay(DisplayCallback callback, void* user) {
+  Refresh();
+  for (const auto& pair : displays_) {
+    if (!callback(count_, pair, user)) break;
+  }
+}
+
+std::optional<DisplayPair> CDispProfile::GetDisplay(size_t index) const {
+  if (index >= displays_.size()) return std::nullopt;
+  return displays_[index];
+}
+
+void CDispProfile::SetChosenDisplay(const DisplayPair& pair) {
+  displayName_ = pair.devicePath;
+  deviceName_ = pair.description;
+}
+
+std::wstring CDispProfile::GetDisplayText(const DisplayPair& pair) {
+  if (pair.devicePath.empty() && pair.description.empty()) return L"（ディスプレイ未選択）";
+  std::wstring path = pair.devicePath;
+  const std::wstring prefix = L"\\\\.\\";
+  for (size_t at; (at = path.find(prefix)) != std::wstring::npos;) path.erase(at, prefix.size());
+  return path + L" on " + pair.description;
+}
+
+void CDispProfile::AddMonitor(const DisplayRect& m, const DisplayPair& pair) {
+  // The rectangle always includes (0, 0): it starts there.
+  allDisplays_.left = std::min(allDisplays_.left, m.left);
+  allDisplays_.top = std::min(allDisplays_.top, m.top);
+  allDisplays_.right = std::max(allDisplays_.right, m.right);
+  allDisplays_.bottom = std::max(allDisplays_.bottom, m.bottom);
+  displays_.push_back({TrimSpaces(pair.devicePath), TrimSpaces(pair.description)});
+  ++count_;
+}
+
+}  // namespace pelmo

@@ -1,0 +1,69 @@
+// DISPLAY: the display chosen for the chosen-display capture, and the list of displays.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "EventProfile.h"
+
+namespace pelmo {
+
+struct DisplayPair {
+  std::wstring devicePath;   // "\\.\DISPLAY1"
+  std::wstring description;  // the adapter's name
+  bool operator==(const DisplayPair&) const = default;
+};
+
+struct DisplayRect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const DisplayRect&) const = default;
+};
+
+class CDispProfile : public CEventProfile {
+ public:
+  static constexpr wchar_t kSection[] = L"DISPLAY";
+  static constexpr size_t kDisplayNameBuffer = 32;
+  static constexpr size_t kDeviceNameBuffer = 128;
+  using DisplayCallback = int (*)(int32_t count, const DisplayPair& pair, void* user);
+
+  // Enumerates the displays once.
+  CDispProfile();
+
+  // Clears the enumeration state only; the chosen display stays.
+  void SetDefaults() override;
+  bool IsEqual(const CEventProfile& other) override;
+  void Write(const std::wstring& profilePath) override;
+  void Read(const std::wstring& profilePath) override;
+
+  void Refresh();
+  // Refresh, then the callback for each display in order until it returns 0.
+  void ForEachDisplay(DisplayCallback callback, void* user);
+  std::optional<DisplayPair> GetDisplay(size_t index) const;
+  void SetChosenDisplay(const DisplayPair& pair);
+  const std::wstring& GetDisplayName() const { return displayName_; }
+  const std::wstring& GetDeviceName() const { return deviceName_; }
+  void GetAllDisplaysRect(DisplayRect& rect) const { rect = allDisplays_; }
+  int32_t GetCount() const { return count_; }
+  const std::vector<DisplayPair>& GetDisplays() const { return displays_; }
+
+  // "（ディスプレイ未選択）" for an empty pair, else "DISPLAY2 on <description>".
+  static std::wstring GetDisplayText(const DisplayPair& pair);
+  // (0, 0, width, height) of one display device; nothing when it cannot be opened.
+  static std::optional<DisplayRect> GetDisplayRect(const std::wstring& device);
+
+  // One monitor found by the enumeration: widens the rectangle and appends the trimmed pair.
+  void AddMonitor(const DisplayRect& monitor, const DisplayPair& pair);
+
+ private:
+  void Enumerate();  // platform part
+
+  int32_t count_ = 0;
+  std::wstring displayName_;
+  std::wstring deviceName_;
+  DisplayRect allDisplays_;
+  std::vector<DisplayPair> displays_;
+};
+
+}  // namespace pelmo

@@ -1,0 +1,47 @@
+// The shell side of OPTION: the documents folder and opening files and folders.
+#include "GenProfile.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shlobj.h>
+#include <shellapi.h>
+#else
+#include <cstdlib>
+
+#include "TextCodec.h"
+#endif
+
+namespace pelmo {
+
+#ifdef _WIN32
+
+std::wstring CGenProfile::GetDefaultSaveFolder() {
+  PIDLIST_ABSOLUTE list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list)) || !list) return {};
+  wchar_t path[MAX_PATH] = L"";
+  BOOL ok = SHGetPathFromIDListW(list, path);
+  CoTaskMemFree(list);
+  return ok ? std::wstring(path) : std::wstring();
+}
+
+bool CGenProfile::OpenFolder(const std::wstring& path) {
+  if (path.empty()) return false;
+  auto r = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", L"", L"", path.c_str(), SW_SHOW));
+  return r > 32;
+}
+
+bool CGenProfile::OpenFile(const std::wstring& path) {
+  auto r = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOW));
+  return r > 32;
+}
+
+#else
+
+std::wstring CGenProfile::GetDefaultSaveFolder() {
+  const char* home = std::getenv("HOME");
+  return home ? Utf8ToWide(home) : std::wstring();
+}
+
+#endif
+
+}  // namespace pelmo

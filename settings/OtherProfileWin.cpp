@@ -1,0 +1,112 @@
+// The Windows side of OTHER: process priority, the start-up shortcut and the overwrite question.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "FileOps.h"
+#include "OtherProfile.h"
+#include "SettingsStrings.h"
+#include "app/MessageBoxService.h"
+
+namespace pelmo {
+namespace {
+
+// Program-wide: the priority applied last. 5 matches no entry, so the first call applies.
+int32_t g_appliedPriority = 5;
+
+constexpr DWORD kPriorityClasses[] = {IDLE_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,
+                                      ABOVE_NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS};
+
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  T* operator->() const { return p_; }
+  T** out() { return &p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+class ComScope {
+ public:
+  ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComScope() {
+    if (ok_) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  bool ok_;
+};
+
+}  // namespace
+
+void COtherProfile::ApplyPriority() {
+  if (priority_ == g_appliedPriority) return;
+  g_appliedPriority = priority_;
+  if (priority_ >= 0 && priority_ <= 4) SetPriorityClass(GetCurrentProcess(), kPriorityClasses[priority_]);
+}
+
+bool COtherProfile::GetStartupShortcutPath(std::wstring* shortcut, std::wstring* executable) {
+  if (executable) {
+    wchar_t exe[2048];
+    DWORD n = GetModuleFileNameW(nullptr, exe, 2048);
+    executable->assign(exe, n < 2048 ? n : 2047);
+  }
+  if (!shortcut) return true;
+  wchar_t folder[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+    shortcut->clear();
+    return false;
+  }
+  *shortcut = std::wstring(folder) + L"\\PELMO.lnk";
+  return true;
+}
+
+bool COtherProfile::CreateStartupShortcut() {
+  std::wstring shortcut, exe;
+  if (!GetStartupShortcutPath(&shortcut, &exe)) return false;
+  ComScope com;
+  if (!com.ok()) return false;
+  if (IsRegularFile(shortcut)) return true;
+  ComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(link.out())))) {
+    return false;
+  }
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.out())))) return false;
+  link->SetPath(exe.c_str());
+  link->SetDescription(L"");
+  link->SetArguments(L"/s");
+  link->SetWorkingDirectory(L"");
+  link->SetIconLocation(L"", 0);
+  link->SetShowCmd(SW_SHOWNORMAL);
+  return SUCCEEDED(file->Save(shortcut.c_str(), TRUE));
+}
+
+bool COtherProfile::RemoveStartupShortcut() {
+  std::wstring shortcut;
+  if (!GetStartupShortcutPath(&shortcut, nullptr)) return true;
+  if (!IsRegularFile(shortcut)) return true;
+  return RemoveFile(shortcut);
+}
+
+COtherProfile::OverwriteAnswer COtherProfile::CheckOverwrite(WindowHandle, const std::wstring& path) const {
+  if (checkRewrite_ == 0) return kOverwriteGoAhead;
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return kOverwriteNoFile;
+  int answer = AskUser(LoadSettingsString(kIdsAskOverwrite), MB_YESNO | MB_ICONEXCLAMATION);
+  return answer == IDYES ? kOverwriteGoAhead : kOverwriteDeclined;
+}
+
+}  // namespace pelmo
