@@ -11,6 +11,8 @@ struct EncodeOptions {
   int quality = 75;          // 0..100, standard quality scaling of the quantisation tables
   bool progressive = false;  // spectral selection and successive approximation scans
   bool subsample420 = true;  // 2x2 chroma subsampling; false = 4:4:4
+  bool optimizeCoding = false;  // sequential files: Huffman tables fitted to the image (slower,
+                                // a few per cent smaller); progressive files always fit them
 };
 
 // pixels: top-down rows of `width` pixels, `bytesPerPixel` 3 (B,G,R) or 4 (B,G,R,X), rows

@@ -1,0 +1,246 @@
+// The encoder's building blocks where a fault would hide in a valid-looking file: Huffman tables,
+// the bit writer's byte stuffing, value categories and the DCT with quantisation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <random>
+#include <vector>
+
+#include "BitWriter.h"
+#include "EntropySinks.h"
+#include "ForwardDct.h"
+#include "HuffmanTable.h"
+#include "OutputBuffer.h"
+#include "QuantTables.h"
+
+namespace {
+
+using namespace imgctl::jpeg;
+
+// Kraft sum of the code lengths in units of 2^-16, and a check that the codes are the canonical,
+// prefix-free assignment of those lengths.
+uint32_t KraftUnits(const HuffmanCodes& codes) {
+  uint32_t units = 0;
+  for (int s = 0; s < 256; ++s) {
+    if (codes.length[s] != 0) units += 1u << (16 - codes.length[s]);
+  }
+  return units;
+}
+
+bool PrefixFree(const HuffmanCodes& codes) {
+  for (int a = 0; a < 256; ++a) {
+    for (int b = 0; b < 256; ++b) {
+      if (a == b || codes.length[a] == 0 || codes.length[b] == 0 || codes.length[a] > codes.length[b]) continue;
+      if ((codes.code[b] >> (codes.length[b] - codes.length[a])) == codes.code[a]) return false;
+    }
+  }
+  return true;
+}
+
+TEST(JpegHuffmanTables, StandardTablesEncodeEverySymbolABaselineScanNeeds) {
+  struct Case {
+    const char* name;
+    const HuffmanSpec& spec;
+    bool ac;
+  };
+  const Case cases[] = {{"DC luma", StandardDcLuma(), false},
+                        {"DC chroma", StandardDcChroma(), false},
+                        {"AC luma", StandardAcLuma(), true},
+                        {"AC chroma", StandardAcChroma(), true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int total = 0;
+    for (uint8_t n : c.spec.counts) total += n;
+    EXPECT_EQ(total, c.spec.symbolCount);
+    const HuffmanCodes codes = DeriveCodes(c.spec);
+    EXPECT_TRUE(PrefixFree(codes));
+    EXPECT_LT(KraftUnits(codes), 1u << 16);  // the all-ones code stays unused
+    if (c.ac) {
+      EXPECT_EQ(c.spec.symbolCount, 162);
+      EXPECT_NE(codes.length[0x00], 0);  // EOB
+      EXPECT_NE(codes.length[0xF0], 0);  // ZRL
+      for (int run = 0; run < 16; ++run) {
+        for (int size = 1; size <= 10; ++size) EXPECT_NE(codes.length[(run << 4) | size], 0) << run << "/" << size;
+      }
+    } else {
+      for (int size = 0; size <= 11; ++size) EXPECT_NE(codes.length[size], 0) << size;
+    }
+  }
+}
+
+TEST(JpegHuffmanTables, FittedTablesAreValidAndNoLongerThan16Bits) {
+  std::vector<std::pair<const char*, SymbolCounts>> cases;
+  SymbolCounts none{};
+  cases.push_back({"no symbols", none});
+  SymbolCounts one{};
+  one[0x37] = 5;
+  cases.push_back({"one symbol", one});
+  SymbolCounts uniform{};
+  uniform.fill(1000);
+  cases.push_back({"all 256 symbols", uniform});
+  SymbolCounts fibonacci{};  // the most skewed counts: an unlimited code would be 40 deep
+  uint64_t a = 1, b = 1;
+  for (int s = 0; s < 40; ++s) {
+    fibonacci[s] = static_cast<uint32_t>(std::min<uint64_t>(a, 0xFFFFFFFFu));
+    const uint64_t next = a + b;
+    a = b;
+    b = next;
+  }
+  cases.push_back({"fibonacci", fibonacci});
+  SymbolCounts huge{};
+  huge[1] = 0xFFFFFFFFu;
+  huge[2] = 0xFFFFFFFFu;
+  huge[3] = 1;
+  cases.push_back({"huge counts", huge});
+
+  for (const auto& [name, counts] : cases) {
+    SCOPED_TRACE(name);
+    const HuffmanSpec spec = OptimalSpec(counts);
+    int total = 0;
+    for (uint8_t n : spec.counts) total += n;
+    EXPECT_EQ(total, spec.symbolCount);
+    const HuffmanCodes codes = DeriveCodes(spec);
+    EXPECT_TRUE(PrefixFree(codes));
+    EXPECT_LT(KraftUnits(codes), 1u << 16);
+    EXPECT_GT(spec.symbolCount, 0);
+    for (int s = 0; s < 256; ++s) {
+      if (counts[s] != 0) {
+        EXPECT_NE(codes.length[s], 0) << s;
+      }
+    }
+  }
+}
+
+TEST(JpegHuffmanTables, FittedTableBeatsTheStandardOneOnItsOwnCounts) {
+  // Counts shaped like a flat screenshot: mostly EOB and small values.
+  SymbolCounts counts{};
+  counts[0x00] = 9000;
+  counts[0x01] = 3000;
+  counts[0x02] = 800;
+  counts[0x11] = 600;
+  counts[0xF0] = 20;
+  counts[0x3A] = 3;
+  auto bits = [&](const HuffmanCodes& codes) {
+    uint64_t total = 0;
+    for (int s = 0; s < 256; ++s) total += uint64_t{counts[s]} * codes.length[s];
+    return total;
+  };
+  const HuffmanCodes fitted = DeriveCodes(OptimalSpec(counts));
+  const HuffmanCodes standard = DeriveCodes(StandardAcLuma());
+  EXPECT_LT(bits(fitted), bits(standard));
+  EXPECT_EQ(fitted.length[0x00], 1);  // the dominant symbol gets a one-bit code
+}
+
+TEST(JpegBitWriter, PacksMsbFirstStuffsFFAndPadsWithOnes) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<uint32_t, int>> puts;
+    std::vector<uint8_t> expected;
+  };
+  const std::vector<Case> cases = {
+      {"nothing", {}, {}},
+      {"one bit padded with ones", {{0, 1}}, {0x7F}},
+      {"two codes in one byte", {{0b101, 3}, {0b00, 2}}, {0b10100111}},
+      {"an FF byte is followed by a zero byte", {{0xFF, 8}, {0x12, 8}}, {0xFF, 0x00, 0x12}},
+      {"padding that makes FF is stuffed too", {{0xF, 4}}, {0xFF, 0x00}},
+      {"32-bit puts across the 64-bit store",
+       {{0xFFFFFFFF, 32}, {0x01234567, 32}, {0xFFFF, 16}},
+       {0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0x01, 0x23, 0x45, 0x67, 0xFF, 0, 0xFF, 0}},
+      {"odd sizes crossing a store",
+       {{0x1FFFF, 17}, {0, 20}, {0x7FFFFFF, 27}, {0x5, 3}},
+       {0xFF, 0x00, 0xFF, 0x00, 0x80, 0x00, 0x07, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xBF}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> out = {0xAA};
+    OutputBuffer buffer(out, 4);
+    BitWriter writer(buffer);
+    for (const auto& [bits, count] : c.puts) writer.Put(bits, count);
+    writer.Flush();
+    buffer.Finish();
+    std::vector<uint8_t> expected = {0xAA};
+    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+    EXPECT_EQ(out, expected);
+  }
+}
+
+TEST(JpegBitWriter, LongRandomStreamMatchesABitByBitReference) {
+  std::mt19937 random(5);
+  std::vector<bool> bits;
+  std::vector<uint8_t> out;
+  OutputBuffer buffer(out, 16);
+  BitWriter writer(buffer);
+  for (int i = 0; i < 20000; ++i) {
+    const int count = static_cast<int>(random() % 33);
+    // Runs of ones make plenty of FF bytes.
+    const uint32_t value = (random() % 3 == 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(random())) &
+                           (count == 32 ? 0xFFFFFFFFu : (1u << count) - 1);
+    for (int b = count - 1; b >= 0; --b) bits.push_back((value >> b) & 1);
+    writer.Reserve(16);
+    writer.Put(value, count);
+  }
+  writer.Flush();
+  buffer.Finish();
+  while (bits.size() % 8 != 0) bits.push_back(true);
+  std::vector<uint8_t> expected;
+  for (size_t i = 0; i < bits.size(); i += 8) {
+    uint8_t byte = 0;
+    for (int b = 0; b < 8; ++b) byte = static_cast<uint8_t>((byte << 1) | bits[i + b]);
+    expected.push_back(byte);
+    if (byte == 0xFF) expected.push_back(0);
+  }
+  EXPECT_EQ(out, expected);
+}
+
+TEST(JpegEntropyValues, CategoriesAndAppendedBits) {
+  struct Case {
+    int value, category;
+    uint32_t bits;
+  };
+  const Case cases[] = {{0, 0, 0},      {1, 1, 1},     {-1, 1, 0},       {2, 2, 2},      {-2, 2, 1},
+                        {3, 2, 3},      {-3, 2, 0},    {4, 3, 4},        {-7, 3, 0},     {255, 8, 255},
+                        {-256, 9, 255}, {1023, 10, 1023}, {-1023, 10, 0}, {2047, 11, 2047}, {-2047, 11, 0}};
+  for (const Case& c : cases) {
+    const CodedValue coded = Categorise(c.value);
+    EXPECT_EQ(coded.category, c.category) << c.value;
+    EXPECT_EQ(coded.bits, c.bits) << c.value;
+  }
+}
+
+// Quantised DCT against the textbook formula in double precision.
+TEST(JpegForwardDct, MatchesTheDefinitionWithinRounding) {
+  std::mt19937 random(11);
+  const QuantTable ones = ScaledQuantTable(false, 100);
+  const QuantTable q50 = ScaledQuantTable(false, 50);
+  for (const QuantTable* table : {&ones, &q50}) {
+    const QuantDivisors divisors = MakeDivisors(*table);
+    for (int trial = 0; trial < 200; ++trial) {
+      uint8_t samples[8 * 10];  // stride 10: the transform must honour it
+      const int kind = trial % 4;
+      for (int i = 0; i < 80; ++i) {
+        samples[i] = kind == 0 ? 0 : kind == 1 ? 255 : static_cast<uint8_t>(random());
+      }
+      int16_t zigzag[64];
+      TransformBlock(samples, 10, divisors, zigzag);
+      for (int k = 0; k < 64; ++k) {
+        const int n = kZigzagToNatural[k];
+        const int v = n / 8, u = n % 8;
+        double sum = 0;
+        for (int y = 0; y < 8; ++y) {
+          for (int x = 0; x < 8; ++x) {
+            sum += (samples[y * 10 + x] - 128.0) * std::cos((2 * x + 1) * u * std::numbers::pi / 16) *
+                   std::cos((2 * y + 1) * v * std::numbers::pi / 16);
+          }
+        }
+        const double cu = u == 0 ? std::numbers::sqrt2 / 2 : 1.0;
+        const double cv = v == 0 ? std::numbers::sqrt2 / 2 : 1.0;
+        const double exact = 0.25 * cu * cv * sum / (*table)[n];
+        EXPECT_NEAR(zigzag[k], exact, 0.51 + 1e-3 * std::abs(exact)) << "trial " << trial << " k " << k;
+      }
+    }
+  }
+}
+
+}  // namespace
