@@ -46,7 +46,9 @@ int Dialog::RunModalLoop(DWORD flags) {
   if (!hwnd_) return -1;
   if (flags & MLF_SHOWONIDLE) ShowWindow(hwnd_, SW_SHOWNORMAL);
   inModalLoop_ = true;
-  endLoop_ = false;
+  // An EndDialog that came before the loop started (say, a log-off during start-up) still ends it.
+  endLoop_ = endRequested_;
+  endRequested_ = false;
   while (!endLoop_) {
     if (!PumpMessage()) {
       loopResult_ = IDABORT;
@@ -65,7 +67,12 @@ void Dialog::EndModalLoop(int result) {
 }
 
 void Dialog::EndDialog(int result) {
-  if (inModalLoop_) EndModalLoop(result);
+  if (inModalLoop_) {
+    EndModalLoop(result);
+  } else {
+    endRequested_ = true;
+    loopResult_ = result;
+  }
   if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 

@@ -53,6 +53,7 @@ class Dialog : public Wnd {
   UINT templateId_;
   bool inModalLoop_ = false;
   bool endLoop_ = false;
+  bool endRequested_ = false;
   int loopResult_ = 0;
 };
 

@@ -7,23 +7,12 @@
 #include <cstdio>
 #include <cwchar>
 
-// The settings window is captioned "PELMO" and FindWindow ignores letter case: compare exactly.
-static BOOL CALLBACK FindMain(HWND hwnd, LPARAM out) {
-  wchar_t cls[32] = {}, caption[32] = {};
-  GetClassNameW(hwnd, cls, 32);
-  GetWindowTextW(hwnd, caption, 32);
-  if (wcscmp(cls, L"#32770") == 0 && wcscmp(caption, L"Pelmo") == 0) {
-    *reinterpret_cast<HWND*>(out) = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
+#include "wine_test_support.h"
 
 int wmain(int argc, wchar_t** argv) {
   const wchar_t* verb = argc > 1 ? argv[1] : L"status";
   const wchar_t* mutexName = argc > 2 ? argv[2] : L"pelmo";
-  HWND main = nullptr;
-  EnumWindows(FindMain, reinterpret_cast<LPARAM>(&main));
+  HWND main = pelmo::test::FindPelmoMainWindow();
   if (wcscmp(verb, L"exit") == 0) {
     if (!main) {
       std::printf("no PELMO main window\n");

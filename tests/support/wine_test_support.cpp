@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
 #include <fstream>
 #include <sstream>
 
@@ -159,6 +160,58 @@ HWND WaitForWindow(const wchar_t* caption, DWORD ms, const wchar_t* className) {
     if (GetTickCount() - start >= ms) return nullptr;
     Sleep(20);
   }
+}
+
+namespace {
+struct FindArgs {
+  DWORD pid;
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK FindExact(HWND hwnd, LPARAM lp) {
+  auto* args = reinterpret_cast<FindArgs*>(lp);
+  wchar_t cls[32] = {}, caption[64] = {};
+  GetClassNameW(hwnd, cls, 32);
+  GetWindowTextW(hwnd, caption, 64);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (wcscmp(cls, L"#32770") == 0 && wcscmp(caption, args->caption) == 0 && (!args->pid || pid == args->pid)) {
+    args->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindExactDialog(const wchar_t* caption, DWORD pid) {
+  FindArgs args{pid, caption, nullptr};
+  EnumWindows(FindExact, reinterpret_cast<LPARAM>(&args));
+  return args.found;
+}
+}  // namespace
+
+HWND FindPelmoMainWindow(DWORD pid) { return FindExactDialog(L"Pelmo", pid); }
+HWND FindPelmoSettingsWindow(DWORD pid) { return FindExactDialog(L"PELMO", pid); }
+
+PelmoProcess::PelmoProcess() { CopyProgramFolder(folder_.path()); }
+
+bool PelmoProcess::Start() {
+  process_ = std::make_unique<ChildProcess>(folder_ / L"pelmo.exe", L"", folder_.path());
+  return process_->started();
+}
+
+HWND PelmoProcess::WaitForMainWindow(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    if ((main_ = FindPelmoMainWindow(process_ ? process_->pid() : 0))) {
+      // The window exists before its initialisation ends; wait until the program waits for input.
+      WaitForInputIdle(process_->handle(), ms);
+      return main_;
+    }
+    if (process_ && !process_->running()) return nullptr;
+    Sleep(50);
+  }
+  return nullptr;
 }
 
 }  // namespace pelmo::test

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,5 +68,30 @@ void PumpFor(DWORD ms);
 
 // Waits until a top-level window with that caption (hidden ones included) exists.
 HWND WaitForWindow(const wchar_t* caption, DWORD ms, const wchar_t* className = nullptr);
+
+// The hidden main window of a running PELMO (class #32770, caption exactly "Pelmo"; the settings
+// window's caption "PELMO" differs only in case, which FindWindow ignores). pid 0 = any process.
+HWND FindPelmoMainWindow(DWORD pid = 0);
+// The settings window (caption exactly "PELMO").
+HWND FindPelmoSettingsWindow(DWORD pid = 0);
+
+// PELMO started from a fresh copy of the program folder; ended on destruction if still running.
+class PelmoProcess {
+ public:
+  // Copies the program folder into the temporary folder; `setup` may add files before the start.
+  PelmoProcess();
+  const TempDir& folder() const { return folder_; }
+  std::wstring path(const std::wstring& name) const { return folder_ / name; }
+  bool Start();
+  // Waits for the hidden main window; null on time-out.
+  HWND WaitForMainWindow(DWORD ms = 15000);
+  ChildProcess& process() { return *process_; }
+  HWND mainWindow() const { return main_; }
+
+ private:
+  TempDir folder_;
+  std::unique_ptr<ChildProcess> process_;
+  HWND main_ = nullptr;
+};
 
 }  // namespace pelmo::test
