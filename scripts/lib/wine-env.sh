@@ -9,7 +9,7 @@ pelmo_prefix_init() {
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
-    if [ ! -f "$prefix/.pelmo-ready" ]; then
+    if [ ! -f "$prefix/.pelmo-ready-2" ]; then
       pelmo_log "creating Wine prefix $prefix"
       rm -rf "$prefix"
       # No Mono or Gecko: the program needs neither, and their installers would ask to download.
@@ -17,9 +17,14 @@ pelmo_prefix_init() {
       # One virtual desktop for every program of the prefix, so keys sent from X reach Wine.
       WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
       WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${PELMO_DESKTOP_SIZE:-1280x800}" /f >/dev/null 2>&1
+      # The program's dialogs ask for Japanese Windows fonts; map them to the CJK font we install.
+      local face
+      for face in "MS UI Gothic" "MS Gothic" "MS PGothic" "ＭＳ ゴシック" "ＭＳ Ｐゴシック" "Meiryo" "Meiryo UI"; do
+        WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "Noto Sans CJK JP" /f >/dev/null 2>&1
+      done
       WINEPREFIX=$prefix WINEDEBUG=-all wineserver -k >/dev/null 2>&1
       WINEPREFIX=$prefix WINEDEBUG=-all wineserver -w >/dev/null 2>&1
-      touch "$prefix/.pelmo-ready"
+      touch "$prefix/.pelmo-ready-2"
     fi
   ) 9>"$prefix.lock"
 }

@@ -2,6 +2,7 @@
 // single-instance mutex), and can ask it to exit. Used by scripts/run and the program tests.
 //   pelmo_probe status [mutexName]   exit code 0 when both are present
 //   pelmo_probe exit                 sends the tray menu's exit command
+//   pelmo_probe show-settings        asks the main window to open the settings window
 #include <windows.h>
 
 #include <cstdio>
@@ -26,6 +27,11 @@ int wmain(int argc, wchar_t** argv) {
     if (process) CloseHandle(process);
     std::printf("exit command sent; process %s\n", waited == WAIT_OBJECT_0 ? "ended" : "still running");
     return waited == WAIT_OBJECT_0 ? 0 : 2;
+  }
+  if (wcscmp(verb, L"show-settings") == 0) {
+    if (!main) return 1;
+    SendMessageW(main, WM_COMMAND, 32794, 0);
+    return 0;
   }
   HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, mutexName);
   std::printf("main window: %s\n", main ? "present (hidden)" : "missing");
