@@ -53,9 +53,24 @@ bool IsButtonUp(WPARAM msg) {
          msg == WM_NCLBUTTONUP || msg == WM_NCRBUTTONUP || msg == WM_NCMBUTTONUP;
 }
 
+// Keyboard messages name Shift, Ctrl and Alt by their side-neutral codes 16..18, which no binding
+// made with the polling source holds (it reports 160..165, as the default bindings use). Report the
+// side the key is on, so both sources send the same codes.
+WPARAM SideSpecificKey(WPARAM vk, LPARAM flags) {
+  const bool extended = (static_cast<uint32_t>(flags) & (1u << 24)) != 0;
+  const uint32_t scanCode = (static_cast<uint32_t>(flags) >> 16) & 0xFF;
+  switch (vk) {
+    case VK_SHIFT: return scanCode == 0x36 ? VK_RSHIFT : VK_LSHIFT;
+    case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
+    default: return vk;
+  }
+}
+
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && (wParam & 0xFFFF) != 0 && wParam < static_cast<WPARAM>(kKeyTableEntries)) {
-    int32_t& entry = g_shared.keys[wParam];
+    const WPARAM key = SideSpecificKey(wParam, lParam);
+    int32_t& entry = g_shared.keys[key];
     const bool released = (static_cast<uint32_t>(lParam) & 0x80000000u) != 0;
     if (!released) {
       if (Load(entry) == 0) {  // a repeat finds the entry set and posts nothing
@@ -63,14 +78,14 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
         const uint32_t msg = Load(g_shared.keyDownMessage);
         const HWND target = MainWindow();
         if (msg != 0 && target != nullptr && Load(g_shared.keyDownEnabled) != 0) {
-          PostMessageW(target, msg, wParam, lParam);
+          PostMessageW(target, msg, key, lParam);
         }
       }
     } else if (Load(entry) != 0) {
       Store(entry, 0);
       const uint32_t msg = Load(g_shared.keyUpMessage);
       const HWND target = MainWindow();
-      if (msg != 0 && target != nullptr) PostMessageW(target, msg, wParam, lParam);
+      if (msg != 0 && target != nullptr) PostMessageW(target, msg, key, lParam);
     }
   }
   return CallNextHookEx(WordToHandle<HHOOK>(Load(g_shared.keyboardHook)), code, wParam, lParam);

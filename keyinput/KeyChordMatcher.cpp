@@ -5,6 +5,16 @@ namespace {
 
 bool IsKeyCode(int code) { return code >= 0 && code < kKeyCodeCount; }
 
+// Both sources report Shift, Ctrl and Alt by side (160..165). A binding holding a side-neutral code
+// (16..18, from older profiles or a hand edit) is held by either side.
+bool IsBindingKeyHeld(const HeldKeyTable& held, int32_t code) {
+  if (!IsKeyCode(code)) return false;
+  if (held[static_cast<size_t>(code)] != 0) return true;
+  if (code < 16 || code > 18) return false;
+  const size_t left = 160 + 2 * static_cast<size_t>(code - 16);
+  return held[left] != 0 || held[left + 1] != 0;
+}
+
 }  // namespace
 
 BindingMatch MatchBinding(const HeldKeyTable& held, const KeyBinding& binding) {
@@ -12,7 +22,7 @@ BindingMatch MatchBinding(const HeldKeyTable& held, const KeyBinding& binding) {
   for (int32_t code : binding) {
     if (code == 0) {
       ++empty;
-    } else if (!IsKeyCode(code) || held[static_cast<size_t>(code)] == 0) {
+    } else if (!IsBindingKeyHeld(held, code)) {
       return {};
     }
   }

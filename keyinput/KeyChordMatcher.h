@@ -19,8 +19,9 @@ struct BindingMatch {
   int keyCount = 0;  // non-empty slots of the binding; a doubled code counts twice
 };
 
-// A binding matches when it has at least one code and every code is held. A code outside 0..255
-// (a hand-edited profile) can never be held, so its binding never matches.
+// A binding matches when it has at least one code and every code is held; a side-neutral Shift,
+// Ctrl or Alt (16, 17, 18) is held when either side is. A code outside 0..255 (a hand-edited
+// profile) can never be held, so its binding never matches.
 BindingMatch MatchBinding(const HeldKeyTable& held, const KeyBinding& binding);
 
 class KeyChordMatcher {

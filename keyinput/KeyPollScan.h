@@ -29,13 +29,18 @@ constexpr bool IsPolledKeyCode(int code) {
   return code > 1 && code < kPollKeyCount && code != 16 && code != 17 && code != 18;
 }
 
-// keyState(code) returns GetAsyncKeyState's 16-bit value: non-zero when the key is down now or was
-// pressed since the last query. post(window, message, code) posts one message.
+// keyState(code) returns GetAsyncKeyState's 16-bit value: bit 15 when the key is down now, bit 0
+// when it was pressed since the last query, so a tap between two scans is still seen.
+// post(window, message, code) posts one message.
+//
+// The first scan of a newly started worker counts only bit 15: bit 0 then dates from whatever
+// query came last in this process, perhaps minutes ago, and would post a press nobody just made.
 template <class KeyStateFn, class PostFn>
-void ScanKeys(KeyPollState& s, KeyStateFn&& keyState, PostFn&& post) {
+void ScanKeys(KeyPollState& s, bool firstScan, KeyStateFn&& keyState, PostFn&& post) {
+  const uint16_t downBits = firstScan ? 0x8000 : 0xFFFF;
   for (int code = 0; code < kPollKeyCount; ++code) {
     if (!IsPolledKeyCode(code)) continue;
-    const bool down = static_cast<uint16_t>(keyState(code)) != 0;
+    const bool down = (static_cast<uint16_t>(keyState(code)) & downBits) != 0;
     std::atomic_ref<int32_t> entry(s.held[static_cast<size_t>(code)]);
     const bool wasDown = entry.load(std::memory_order_relaxed) != 0;
     if (down == wasDown) continue;

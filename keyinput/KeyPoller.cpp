@@ -46,8 +46,10 @@ DWORD WINAPI KeyPoller::ThreadMain(void* param) {
   const auto post = [](uintptr_t window, uint32_t msg, int code) {
     PostMessageW(reinterpret_cast<HWND>(window), msg, static_cast<WPARAM>(code), 0);
   };
+  bool firstScan = true;
   do {
-    ScanKeys(state, keyState, post);
+    ScanKeys(state, firstScan, keyState, post);
+    firstScan = false;
     Sleep(kPollPeriodMs);
   } while (state.running.load(std::memory_order_relaxed) != 0);
   return 0;
