@@ -2,6 +2,8 @@
 
 #include "app/AppMessages.h"
 #include "framework/App.h"
+#include "output/EventSound.h"
+#include "settings/AppDirectory.h"
 
 namespace pelmo {
 
@@ -36,7 +38,7 @@ bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) {
     ShowLastError();
     return false;
   }
-  if (request->playSound) PlayEventSound(id);
+  if (request->playSound) PlaySound(id);
   return true;
 }
 
@@ -46,6 +48,11 @@ bool CScreenShot::RunHandlerOnly(CaptureEventId id) {
   if ((this->*kHandlers[id])(request)) return true;
   ShowLastError();
   return false;
+}
+
+void CScreenShot::PlaySound(CaptureEventId id) {
+  const CSndProfile& sound = Current().sound;
+  PlayEventSound(sound.GetSoundOn(id) != 0, sound.GetAllSoundOff() != 0, sound.GetSoundFile(id), GetAppDirectory());
 }
 
 void CScreenShot::ShowLastError() {

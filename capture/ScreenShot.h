@@ -11,15 +11,15 @@
 #include "app/EventRequest.h"
 #include "keyinput/KeyBindingTable.h"
 #include "keyinput/KeyChordMatcher.h"
+#include "settings/Profile.h"
 
 namespace pelmo {
 
-class CScreenShot {
+// The engine is also the profile manager: the sections it captures with are the ones the
+// settings pages edit.
+class CScreenShot : public CProfile {
  public:
   CScreenShot() = default;
-  CScreenShot(const CScreenShot&) = delete;
-  CScreenShot& operator=(const CScreenShot&) = delete;
-  virtual ~CScreenShot() = default;
 
   // The settings window that owns the engine and the main window that shows its errors.
   void AttachWindows(HWND frame, HWND mainWindow);
@@ -37,15 +37,15 @@ class CScreenShot {
   KeyChordMatcher::EventList OnKeyDown(int code) { return matcher_.OnKeyDown(code, CurrentBindings(), IsInputDisabled()); }
   void OnKeyUp(int code) { matcher_.OnKeyUp(code, CurrentBindings()); }
 
-  // State the main window shows in the tray.
-  virtual const KeyBindingTable& CurrentBindings() const { return bindings_; }
-  virtual bool IsInputDisabled() const { return inputDisabled_; }
-  virtual void SetInputDisabled(bool on) { inputDisabled_ = on; }
-  virtual bool IsAllSoundOff() const { return allSoundOff_; }
-  virtual void SetAllSoundOff(bool off) { allSoundOff_ = off; }
-  virtual int ImageType() const { return imageType_; }
-  virtual void SetImageType(int type) { imageType_ = type; }
-  virtual std::wstring LastSaveFile() const { return {}; }
+  // Current profile values the main window and the tray use.
+  const KeyBindingTable& CurrentBindings() const { return Current().key.GetBindings(); }
+  bool IsInputDisabled() const { return Current().other.GetDisableInputMode() != 0; }
+  void SetInputDisabled(bool on) { Current().other.SetDisableInputMode(on ? 1 : 0); }
+  bool IsAllSoundOff() const { return Current().sound.GetAllSoundOff() != 0; }
+  void SetAllSoundOff(bool off) { Current().sound.SetAllSoundOff(off ? 1 : 0); }
+  int ImageType() const { return Current().gen.GetImageType(); }
+  void SetImageType(int type) { Current().gen.SetImageType(type); }
+  const std::wstring& LastSaveFile() const { return Current().gen.GetLastSaveFile(); }
 
   // Automatic capture: one timer tick, and the start/stop toggle of event 8.
   virtual bool IsAutoCaptureRunning() const { return false; }
@@ -60,7 +60,7 @@ class CScreenShot {
  protected:
   using Handler = bool (CScreenShot::*)(EventRequest&);
   // Sound of an event after its handler succeeded.
-  virtual void PlayEventSound(CaptureEventId id) {}
+  void PlaySound(CaptureEventId id);
 
   bool NotImplemented(EventRequest& request);
   bool OpenSettings(EventRequest& request);
@@ -75,10 +75,6 @@ class CScreenShot {
   HWND mainWindow_ = nullptr;
   std::wstring lastError_;
   KeyChordMatcher matcher_;
-  KeyBindingTable bindings_{};
-  bool inputDisabled_ = false;
-  bool allSoundOff_ = false;
-  int imageType_ = 1;
 };
 
 }  // namespace pelmo
