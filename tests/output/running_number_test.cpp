@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "output/RunningNumber.h"
+#include "settings/NameProfile.h"
 
 using namespace pelmo;
 
@@ -30,4 +32,18 @@ TEST(NextRunningNumber, StepsAndWhatHappensAtTheEndOfTheRange) {
     SCOPED_TRACE(testing::Message() << c.current << " + " << c.increment << " (start " << c.start << ")");
     EXPECT_EQ(NextRunningNumber(c.current, c.increment, c.start), c.expected);
   }
+}
+
+TEST(AdvanceRunningNumber, MovesTheSectionsNumberAndTellsThePage) {
+  CNameProfile names;
+  std::vector<int32_t> shown;
+  names.SetNextNumberDisplay([&](int32_t n) { shown.push_back(n); });
+  names.SetStartNumber(10);
+  names.SetIncreasingNumber(5);
+  names.SetCurrentNumber(2147483640);
+  EXPECT_EQ(AdvanceRunningNumber(names), 1);
+  EXPECT_EQ(names.GetCurrentNumber(), 2147483645);
+  AdvanceRunningNumber(names);  // 2147483650 does not fit: numbering starts again
+  EXPECT_EQ(names.GetCurrentNumber(), 10);
+  EXPECT_EQ(shown, (std::vector<int32_t>{2147483640, 2147483645, 10}));
 }
