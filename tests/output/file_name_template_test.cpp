@@ -262,3 +262,40 @@ TEST(ImageTypeExtension, KnownTypesOnly) {
   EXPECT_TRUE(ImageTypeExtension(4).empty());
   EXPECT_TRUE(ImageTypeExtension(-1).empty());
 }
+
+TEST(ExpandPlaceholders, RandomTemplatesKeepTheirPromises) {
+  // Templates made of placeholders, stray "%", backslashes, spaces and surrogate pairs.
+  const std::wstring pieces[] = {L"%",  L"%r", L"%w", L"%p", L"%Y", L"%x", L"\\", L" ", L"a",
+                                 L"長", L"\xD83D\xDE00", L".", L"%%", L"%v"};
+  PlaceholderValues v = Values();
+  v.windowName = L"t%p\xD83D\xDE00";
+  v.profileName = std::wstring(60, L'p') + L"\xD83D\xDE00";
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  for (int round = 0; round < 3000; ++round) {
+    std::wstring text;
+    const int count = static_cast<int>(next() % 40);
+    for (int i = 0; i < count; ++i) text += pieces[next() % std::size(pieces)];
+    SCOPED_TRACE(testing::PrintToString(text));
+
+    std::wstring expanded = text;
+    const int flags = ExpandPlaceholders(expanded, v);
+    EXPECT_EQ(flags != 0, text.find(L"%r") != std::wstring::npos);
+    if (text.find(L'%') != std::wstring::npos) {
+      EXPECT_LE(expanded.size(), kMaxExpandedLength);
+    }
+    if (!expanded.empty()) {
+      EXPECT_FALSE(expanded.back() >= 0xD800 && expanded.back() <= 0xDBFF);
+    }
+
+    std::wstring directory;
+    ComposeSaveDirectory(directory, L"C:\\s", text, v);
+    EXPECT_EQ(directory.rfind(L"C:\\s\\", 0), 0u);
+    EXPECT_EQ(directory.back(), L'\\');
+    std::wstring path = directory;
+    if (ComposeFileNamePart(path, text, 1, v) >= 0) {
+      EXPECT_EQ(path.substr(path.size() - 4), L".jpg");
+      EXPECT_EQ(path.find(directory), 0u);
+    }
+  }
+}
