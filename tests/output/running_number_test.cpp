@@ -34,6 +34,24 @@ TEST(NextRunningNumber, StepsAndWhatHappensAtTheEndOfTheRange) {
   }
 }
 
+TEST(NumberAfterIncrementChange, MovesOnlyStartedNumbersAndStaysInRange) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  struct Case {
+    int32_t current, start, oldStep, newStep, expected;
+  };
+  const Case cases[] = {
+      {5, 5, 1, 10, 5},           // not started: unchanged
+      {6, 5, 1, 10, 15},          // started: the pending step follows the new increment
+      {15, 5, 10, 1, 6},
+      {3, 0, 10, 1, 0},           // never below 0
+      {kMax - 2, 0, 1, 32767, kMax},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.current << " " << c.oldStep << "->" << c.newStep);
+    EXPECT_EQ(NumberAfterIncrementChange(c.current, c.start, c.oldStep, c.newStep), c.expected);
+  }
+}
+
 TEST(AdvanceRunningNumber, MovesTheSectionsNumberAndTellsThePage) {
   CNameProfile names;
   std::vector<int32_t> shown;
