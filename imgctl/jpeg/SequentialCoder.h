@@ -5,23 +5,29 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Simd.h"
+
 #include "EntropySinks.h"
 
 namespace imgctl::jpeg {
 
 // Bit k set when coefficient k (zigzag order) is non-zero.
 inline uint64_t NonZeroMask(const int16_t* zigzag) {
-  static_assert(std::endian::native == std::endian::little);
-  uint64_t mask = 0;
-  for (int group = 0; group < 8; ++group) {
-    uint8_t flags[8];
-    for (int i = 0; i < 8; ++i) flags[i] = zigzag[group * 8 + i] != 0;
-    uint64_t packed;
-    std::memcpy(&packed, flags, 8);
-    // Gathers the low bit of each byte into the top byte, byte i to bit i.
-    mask |= ((packed * 0x0102040810204080ull) >> 56) << (group * 8);
+#if IMGCTL_JPEG_SSE2
+  const __m128i zero = _mm_setzero_si128();
+  uint64_t zeros = 0;
+  for (int i = 0; i < 64; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + i + 8));
+    const __m128i flags = _mm_packs_epi16(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero));
+    zeros |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(flags))) << i;
   }
+  return ~zeros;
+#else
+  uint64_t mask = 0;
+  for (int k = 0; k < 64; ++k) mask |= static_cast<uint64_t>(zigzag[k] != 0) << k;
   return mask;
+#endif
 }
 
 // Worst case of one block: 64 codes of at most 27 bits, every byte stuffed.
