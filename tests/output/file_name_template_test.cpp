@@ -254,6 +254,30 @@ TEST(ComposeSavePath, TitlesCannotAddFoldersOrClimbOut) {
   EXPECT_EQ(directory, L"C:\\shots\\\\");
 }
 
+TEST(ReservedDeviceNames, GetAnUnderscoreWhereverTheyWouldBeAComponent) {
+  const std::pair<const wchar_t*, const wchar_t*> names[] = {
+      {L"CON", L"CON_"},      {L"con", L"con_"},       {L"Nul", L"Nul_"},     {L"aux.txt", L"aux_.txt"},
+      {L"PRN  .x", L"PRN_  .x"}, {L"COM1", L"COM1_"},  {L"lpt9", L"lpt9_"},   {L"COM0", L"COM0"},
+      {L"COM10", L"COM10"},   {L"CONSOLE", L"CONSOLE"}, {L"xCON", L"xCON"},   {L"", L""},
+      {L"LPT", L"LPT"},
+  };
+  for (const auto& [in, out] : names) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(in)));
+    std::wstring text = in;
+    AvoidReservedDeviceName(text);
+    EXPECT_EQ(text, out);
+  }
+
+  PlaceholderValues v = Values();
+  v.windowName = L"con";
+  std::wstring directory;
+  ComposeSaveDirectory(directory, L"C:\\s", L"%w\\nul.\\%w", v);
+  EXPECT_EQ(directory, L"C:\\s\\con_\\nul_\\");
+  std::wstring path = directory;
+  ComposeFileNamePart(path, L"%w\\%w", 3, v);
+  EXPECT_EQ(path, L"C:\\s\\con_\\nul_\\con_.png");
+}
+
 TEST(ImageTypeExtension, KnownTypesOnly) {
   EXPECT_EQ(ImageTypeExtension(0), L"bmp");
   EXPECT_EQ(ImageTypeExtension(1), L"jpg");

@@ -175,6 +175,7 @@ TEST(BuildSavePath, WindowTitlesBecomeSafeFolderAndFileNames) {
       {L"x\ty\"z", L"x y z", L"x y z"},
       {L"", L"_Unknown", L"_Unknown"},
       {L"0123456789abcdefghij", L"0123456789abcdef", L"0123456789abcdef"},
+      {L"con", L"con_", L"con_"},  // not the console device
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.title)));
