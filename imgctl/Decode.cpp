@@ -1,5 +1,6 @@
 #include "Decode.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -39,6 +40,45 @@ Format Sniff(const uint8_t* d, size_t n) {
 
 namespace {
 
+// Huffman tables of a JPEG file each define at most 256 codes. The decoder stores a table's code
+// lengths in a fixed array of 257 bytes without checking, so a file declaring more is refused
+// before it reaches it.
+bool JpegTablesSane(const uint8_t* d, size_t n) {
+  size_t i = 2;  // after SOI
+  while (i + 1 < n) {
+    if (d[i] != 0xFF) {
+      ++i;  // entropy-coded data or padding
+      continue;
+    }
+    uint8_t m = d[i + 1];
+    if (m == 0xFF) {
+      ++i;  // fill byte
+      continue;
+    }
+    if (m == 0x00 || (m >= 0xD0 && m <= 0xD7) || m == 0x01) {
+      i += 2;  // stuffed byte, restart marker, TEM: no length
+      continue;
+    }
+    if (m == 0xD9) return true;  // EOI
+    if (i + 4 > n) return true;
+    size_t len = (size_t{d[i + 2]} << 8) | d[i + 3];
+    size_t end = std::min(n, i + 2 + len);
+    if (m == 0xC4) {
+      // The decoder reads a table's 16 counts even past the segment's end, and as 0 past the
+      // file's end: count the same bytes.
+      size_t t = i + 4;
+      while (t < end) {
+        unsigned count = 0;
+        for (size_t k = t + 1; k < std::min(n, t + 17); ++k) count += d[k];
+        if (count > 256) return false;
+        t += 17 + count;
+      }
+    }
+    i += 2 + std::max<size_t>(len, 2);
+  }
+  return true;
+}
+
 struct StbPixels {
   stbi_uc* p = nullptr;
   ~StbPixels() { stbi_image_free(p); }
@@ -50,6 +90,7 @@ bool Decode(const uint8_t* data, size_t size, Image& out, Format expect) {
   if (data == nullptr || size == 0 || size > 0x7fffffff) return false;
   Format f = Sniff(data, size);
   if (f == Format::Unknown || (expect != Format::Unknown && f != expect)) return false;
+  if (f == Format::Jpeg && !JpegTablesSane(data, size)) return false;
   int len = static_cast<int>(size);
   int w = 0, h = 0, comp = 0;
   // The header first, so an absurd size is refused before anything is allocated.
