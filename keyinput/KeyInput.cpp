@@ -1,5 +1,7 @@
 #include "keyinput/KeyInput.h"
 
+#include <atomic>
+
 #include "hooklib/Ravel.h"
 #include "keyinput/KeyPoller.h"
 
@@ -153,7 +155,9 @@ const int32_t* KeyInputGetKeyStates() {
 bool KeyInputIsKeyHeld(int code) {
   if (code < 0 || code >= ravel::kKeyTableEntries) return false;
   const int32_t* table = KeyInputGetKeyStates();
-  return table != nullptr && table[code] != 0;
+  if (table == nullptr) return false;
+  // The source writes the table from another thread or process, word by word.
+  return std::atomic_ref<int32_t>(const_cast<int32_t&>(table[code])).load(std::memory_order_relaxed) != 0;
 }
 
 int32_t KeyInputGetMode() { return g_mode; }

@@ -260,7 +260,7 @@ int wmain(int argc, wchar_t** argv) {
     ScanKeys(state, false, [](int code) { return GetAsyncKeyState(code); }, [](uintptr_t, uint32_t, int) {});
   }
   const double scanMs = Ms(Now() - s0) / scans;
-  std::printf("one scan: %.3f ms wall; per minute at one scan per %u ms: %.0f ms\n", scanMs, kPollPeriodMs,
+  std::printf("one scan: %.3f ms wall; wall time spent scanning per minute (one scan per %u ms): %.0f ms\n", scanMs, kPollPeriodMs,
               scanMs * 60000.0 / (kPollPeriodMs + scanMs));
 
   PostMessageW(g_receiver, WM_CLOSE, 0, 0);

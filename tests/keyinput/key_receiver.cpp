@@ -50,7 +50,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case kCmdIsBound:
       return KeyInputIsMainHwnd(hwnd);
     case kCmdGetMessages:
-      return static_cast<LRESULT>(KeyInputGetKeyDownMessage()) * 0x10000 + KeyInputGetKeyUpMessage();
+      return static_cast<LRESULT>((KeyInputGetKeyDownMessage() << 16) | (KeyInputGetKeyUpMessage() & 0xFFFF));
     case kCmdStopAll:
       KeyInputStopAll();
       return KeyInputIsRunning();

@@ -21,7 +21,7 @@ enum ReceiverCommand : UINT {
   kCmdBind = WM_USER + 5,            // wParam 1 = bind the receiver window, 0 = unbind (null)
   kCmdIsKeyHeld = WM_USER + 6,       // wParam = code
   kCmdIsBound = WM_USER + 7,         // KeyInputIsMainHwnd(receiver window)
-  kCmdGetMessages = WM_USER + 8,     // key-down message * 0x10000 + key-up message
+  kCmdGetMessages = WM_USER + 8,     // key-down message << 16 | key-up message (32 bits)
   kCmdStopAll = WM_USER + 9,         // KeyInputStopAll(), then KeyInputIsRunning()
   kCmdStart = WM_USER + 10,          // KeyInputStart(wParam) (to see it refuse a running source)
 };

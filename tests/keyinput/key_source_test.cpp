@@ -252,7 +252,7 @@ TEST_P(KeySource, MouseButtonsIgnoreTheEnableFlagOfTheHookLibrary) {
 TEST_P(KeySource, SwitchingSourcesKeepsTheBinding) {
   const int other = 1 - GetParam();
   EXPECT_EQ(Command(kCmdSwitchSource, other), other * 10 + 1);
-  EXPECT_EQ(Command(kCmdGetMessages), static_cast<LRESULT>(kDown) * 0x10000 + kUp);
+  EXPECT_EQ(static_cast<uint32_t>(Command(kCmdGetMessages)), (kDown << 16) | kUp);
   EXPECT_EQ(Command(kCmdIsBound), 1);
   Press('H');
   EXPECT_EQ(TakeReceived(), (std::vector<Key>{{kDown, 'H'}, {kUp, 'H'}}));
