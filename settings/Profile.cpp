@@ -35,11 +35,11 @@ bool IsReservedDeviceName(const std::wstring& name) {
 }  // namespace
 
 CProfile::CProfile(WindowHandle settingsWindow, WindowHandle mainWindow)
-    : currentPtrs_(current_.Pointers()),
-      snapshotPtrs_(snapshot_.Pointers()),
-      settingsWindow_(settingsWindow),
-      mainWindow_(mainWindow),
-      profileDirectory_(GetAppDirectory() + kProfileFolder) {}
+    : settingsWindow_(settingsWindow), mainWindow_(mainWindow), profileDirectory_(GetAppDirectory() + kProfileFolder) {
+  // The snapshot set is constructed after the pointer arrays: fill them once both sets exist.
+  currentPtrs_ = current_.Pointers();
+  snapshotPtrs_ = snapshot_.Pointers();
+}
 
 void CProfile::SetDefaults() { currentName_.clear(); }
 
