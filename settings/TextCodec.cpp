@@ -156,6 +156,20 @@ std::wstring DecodeIniText(std::string_view bytes) {
   if (starts("\xEF\xBB\xBF")) return Utf8ToWide(bytes.substr(3));
   if (starts("\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);
   if (starts("\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+  // Notepad saves UTF-8 without a mark; text in the ANSI code page (Shift-JIS above all) is
+  // almost never well-formed UTF-8 once it holds a byte above 0x7F.
+  bool wide = false;
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      wide = true;
+      break;
+    }
+  }
+  if (wide) {
+    bool valid = false;
+    std::wstring text = Utf8ToWide(bytes, &valid);
+    if (valid) return text;
+  }
   return DecodeAnsi(bytes);
 }
 

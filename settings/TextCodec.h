@@ -9,7 +9,8 @@
 namespace pelmo {
 
 // Text of an INI file: a UTF-16LE/BE or UTF-8 byte-order mark selects that encoding; without
-// one the bytes are in the ANSI code page (off Windows: UTF-8 when valid, else Latin-1).
+// one, well-formed UTF-8 with bytes above 0x7F is UTF-8 (as Notepad saves), anything else is in
+// the ANSI code page (off Windows: Latin-1).
 std::wstring DecodeIniText(std::string_view bytes);
 
 // UTF-16LE with a byte-order mark.

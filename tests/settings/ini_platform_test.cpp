@@ -93,7 +93,7 @@ TEST_F(IniPlatformTest, ThePlatformLosesCharactersOutsideTheAnsiCodePageAndWeDoN
 
 TEST_F(IniPlatformTest, AnsiFilesReadAsThePlatformReadsThem) {
   // Characters of the running ANSI code page, stored as the platform stores them.
-  const wchar_t* candidates[] = {L"é à ü", L"日本語", L"Привет"};
+  const wchar_t* candidates[] = {L"é à ü", L"日本語", L"Привет", L"ﾃｽﾄ ﾌｫﾙﾀﾞ"};
   for (const wchar_t* text : candidates) {
     BOOL lossy = FALSE;
     char bytes[64];

@@ -75,6 +75,7 @@ TEST_F(IniStoreTest, ReadsFilesInOtherEncodings) {
     std::string bytes;
   } cases[] = {
       {"UTF-8 with byte-order mark", "\xEF\xBB\xBF[S]\r\nK=\xE6\x97\xA5\xE6\x9C\xAC\r\n"},
+      {"UTF-8 without a mark, as Notepad saves", "[S]\r\nK=\xE6\x97\xA5\xE6\x9C\xAC\r\n"},
       {"UTF-16 big-endian", std::string("\xFE\xFF\0[\0S\0]\0\n\0K\0=\x65\xE5\x67\x2C", 18)},
       {"UTF-16 little-endian, LF only", std::string("\xFF\xFE[\0S\0]\0\n\0K\0=\0\xE5\x65\x2C\x67", 18)},
   };
