@@ -66,10 +66,12 @@ class BitWriter {
       cur_ += 8;
       return;
     }
+    // Branch-free: always write the stuffing zero, keep it only after 0xFF.
     for (int i = 0; i < 8; ++i) {
       const auto byte = static_cast<uint8_t>(value >> (56 - 8 * i));
-      *cur_++ = byte;
-      if (byte == 0xFF) *cur_++ = 0;
+      cur_[0] = byte;
+      cur_[1] = 0;
+      cur_ += 1 + (byte == 0xFF);
     }
   }
 

@@ -13,7 +13,7 @@ namespace imgctl::jpeg {
 namespace {
 
 constexpr int kMaxEobRun = 0x7FFF;
-constexpr int kMaxCorrectionBits = 1000;  // buffered refinement bits, as decoders expect no limit
+constexpr int kMaxCorrectionBits = 1000;  // refinement bits held back for an EOB run
 constexpr size_t kMaxBlockBytes = 1024;   // codes, an EOB run and its buffered bits, all stuffed
 
 // Calls fn(component, blockX, blockY) in the scan's block order: MCU by MCU when interleaved,

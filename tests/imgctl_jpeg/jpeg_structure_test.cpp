@@ -221,7 +221,8 @@ TEST(JpegEncoderStructure, FrameSizeCoversExtremeShapes) {
 }
 
 TEST(JpegEncoderStructure, PixelLayoutsGiveTheSameFile) {
-  const Image bgrx = jpegtest::MakeScreenshot(50, 34, 4);
+  Image bgrx = jpegtest::MakeScreenshot(50, 34, 4);
+  for (size_t i = 3; i < bgrx.pixels.size(); i += 4) bgrx.pixels[i] = static_cast<uint8_t>(i * 37);  // X is ignored
   // The same pixels as packed B,G,R; then B,G,R rows with padding, stored bottom-up.
   Image bgr = bgrx;
   bgr.bytesPerPixel = 3;
