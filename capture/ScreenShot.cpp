@@ -8,20 +8,20 @@
 namespace pelmo {
 
 const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
-    &CScreenShot::NotImplemented,   // 0 desktop
-    &CScreenShot::NotImplemented,   // 1 window
-    &CScreenShot::NotImplemented,   // 2 client area
-    &CScreenShot::NotImplemented,   // 3 all displays
-    &CScreenShot::NotImplemented,   // 4 chosen display
+    &CScreenShot::CaptureDesktop,      // 0
+    &CScreenShot::CaptureWindow,       // 1
+    &CScreenShot::CaptureClient,       // 2
+    &CScreenShot::CaptureAllDisplays,  // 3
+    &CScreenShot::CaptureDisplay,      // 4
     &CScreenShot::NotImplemented,   // 5 screen cut, free
     &CScreenShot::NotImplemented,   // 6 screen cut, fixed size
     &CScreenShot::NotImplemented,   // 7 screen cut, target
     &CScreenShot::NotImplemented,   // 8 automatic capture
     &CScreenShot::OpenSettings,     // 9
-    &CScreenShot::NotImplemented,   // 10 clipboard copy
-    &CScreenShot::NotImplemented,   // 11 open last file
-    &CScreenShot::NotImplemented,   // 12 open last folder
-    &CScreenShot::NotImplemented,   // 13 open save folder
+    &CScreenShot::CopyLastFileToClipboard,  // 10
+    &CScreenShot::OpenLastFile,             // 11
+    &CScreenShot::OpenLastFolder,           // 12
+    &CScreenShot::OpenSaveFolder,           // 13
     &CScreenShot::ToggleInputMode,  // 14
     &CScreenShot::NextProfile,      // 15
     &CScreenShot::BackProfile,      // 16
