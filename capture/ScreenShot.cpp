@@ -1,6 +1,7 @@
 #include "ScreenShot.h"
 
 #include "app/AppMessages.h"
+#include "app/Trace.h"
 #include "framework/App.h"
 #include "output/EventSound.h"
 #include "settings/AppDirectory.h"
@@ -35,9 +36,11 @@ void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
 bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) {
   if (!request || !IsValidEvent(id)) return false;
   if (!(this->*kHandlers[id])(*request)) {
+    Trace(L"event " + std::to_wstring(id) + L" failed");
     ShowLastError();
     return false;
   }
+  Trace(L"event " + std::to_wstring(id) + L" done" + (request->playSound ? L", sound" : L", no sound"));
   if (request->playSound) PlaySound(id);
   return true;
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -89,7 +91,8 @@ class CaptureTest : public ::testing::Test {
         L"\r\n[FILE_NAME]\r\nFileName=screenshot\\%p\\capture%r\r\nStartNumber=1\r\nDigitCount=3\r\n"
         L"IncreasingNumber=1\r\nCurrentNumber=1\r\n[KEY]\r\n" + keys +
         L"[BMP]\r\nBmpColor=24\r\n[JPG]\r\nJpgCompression=95\r\n[PNG]\r\nPngColor=24\r\n"
-        L"[DISPLAY]\r\nDisplayName=\\\\.\\DISPLAY1\r\n[OTHER]\r\nCheckRewrite=0\r\n" + extraOther;
+        L"[DISPLAY]\r\nDisplayName=\\\\.\\DISPLAY1\r\n[OTHER]\r\n" +
+        (extraOther.find(L"CheckRewrite") == std::wstring::npos ? L"CheckRewrite=0\r\n" : L"") + extraOther;
     ASSERT_TRUE(WriteIni(pelmo_.path(L"Profile\\" + kProfile + L".ini"), profile));
     ASSERT_TRUE(WriteIni(pelmo_.path(L"common.ini"), L"[COMMON_OTHER]\r\nShow=0\r\nDisableInputMode=0\r\n"));
     ASSERT_TRUE(WriteIni(pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=" + kProfile + L"\r\n"));
@@ -212,17 +215,92 @@ TEST_F(CaptureTest, CutClientGivesTheSamePixelsAsTheClientCapture) {
   CheckEvent(kEvents[2], Decode(path), 0);
 }
 
-TEST_F(CaptureTest, MissingSaveFolderWritesNothingAndKeepsRunning) {
+TEST_F(CaptureTest, MissingSaveFolderShowsOneErrorBalloonAndWritesNothing) {
+  pelmo::test::DebugMonitor monitor;
+  ASSERT_TRUE(monitor.ok());
   StartWith(3);
   ASSERT_TRUE(RemoveDirectoryW(out_.c_str()));
   window_->BringToFront();
   pelmo::test::PressKey(VK_F5, 80);
-  pelmo::test::PumpFor(1500);
+  const auto balloons = monitor.WaitFor(L"balloon", 1, 5000);
+  pelmo::test::PumpFor(500);
+  ASSERT_EQ(monitor.Lines(L"balloon").size(), 1u);
+  EXPECT_NE(balloons[0].find(L"flag=3 title=エラー text=保存フォルダが存在しません。"), std::wstring::npos) << balloons[0];
   EXPECT_FALSE(pelmo::test::FileExists(Expected(1, 3)));
-  EXPECT_TRUE(pelmo_.process().running());
   // The number was not used: once the folder is back, the next capture is number 1.
   ASSERT_TRUE(CreateDirectoryW(out_.c_str(), nullptr));
   EXPECT_TRUE(CaptureTo(VK_F5, Expected(1, 3)));
+}
+
+// The overwrite question is a message box of the program; answer it like a user would.
+bool AnswerQuestion(DWORD pid, int button) {
+  for (int i = 0; i < 200; ++i) {
+    std::pair<DWORD, HWND> args{pid, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+          auto* a = reinterpret_cast<std::pair<DWORD, HWND>*>(lp);
+          wchar_t cls[16] = {};
+          GetClassNameW(h, cls, 16);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(h, &owner);
+          if (owner == a->first && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h) && GetDlgItem(h, IDNO)) {
+            a->second = h;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&args));
+    if (args.second) {
+      PostMessageW(args.second, WM_COMMAND, button, 0);
+      return true;
+    }
+    pelmo::test::PumpFor(50);
+  }
+  return false;
+}
+
+TEST_F(CaptureTest, OverwriteAnsweredNoKeepsTheOldFileAndPlaysNoSound) {
+  pelmo::test::DebugMonitor monitor;
+  ASSERT_TRUE(monitor.ok());
+  StartWith(3, L"CheckRewrite=1\r\n");
+  const std::wstring first = Expected(1, 3);
+  ASSERT_TRUE(CaptureTo(VK_F5, first));
+  const std::string before = pelmo::test::ReadFileBytes(first);
+  // The next capture would be number 2: make it exist already.
+  ASSERT_TRUE(pelmo::test::WriteTextFile(Expected(2, 3), "old file"));
+  window_->BringToFront();
+  pelmo::test::PressKey(VK_F5, 80);
+  ASSERT_TRUE(AnswerQuestion(pelmo_.process().pid(), IDNO)) << "no overwrite question";
+  const auto done = monitor.WaitFor(L"event 0 done", 2, 5000);
+  ASSERT_EQ(done.size(), 2u);
+  EXPECT_NE(done[1].find(L"no sound"), std::wstring::npos) << done[1];
+  EXPECT_EQ(pelmo::test::ReadFileBytes(Expected(2, 3)), "old file");
+  EXPECT_EQ(pelmo::test::ReadFileBytes(first), before);
+  EXPECT_TRUE(monitor.Lines(L"balloon").empty());
+  // The refused number is used up all the same: the next capture is number 3.
+  EXPECT_TRUE(CaptureTo(VK_F5, Expected(3, 3)));
+}
+
+TEST_F(CaptureTest, ClipboardCopyOfADeletedFileShowsMessage209) {
+  pelmo::test::DebugMonitor monitor;
+  ASSERT_TRUE(monitor.ok());
+  StartWith(3);
+  const std::wstring path = Expected(1, 3);
+  ASSERT_TRUE(CaptureTo(VK_F5, path));
+  // While the file exists the tray command puts it on the clipboard as a Unicode file list.
+  PostMessageW(pelmo_.mainWindow(), WM_COMMAND, 32941, 0);
+  pelmo::test::PumpFor(500);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE drop = GetClipboardData(CF_HDROP);
+  wchar_t pasted[MAX_PATH] = {};
+  if (drop) DragQueryFileW(static_cast<HDROP>(drop), 0, pasted, MAX_PATH);
+  CloseClipboard();
+  EXPECT_EQ(std::wstring(pasted), path);
+  ASSERT_TRUE(DeleteFileW(path.c_str()));
+  PostMessageW(pelmo_.mainWindow(), WM_COMMAND, 32941, 0);
+  const auto balloons = monitor.WaitFor(L"balloon", 1, 5000);
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_NE(balloons[0].find(L"text=対象ファイルがファイルが存在しません。"), std::wstring::npos) << balloons[0];
 }
 
 }  // namespace
