@@ -85,54 +85,99 @@ inline uint8_t Paeth(int a, int b, int c) {
   return static_cast<uint8_t>(pb <= pc ? b : c);
 }
 
-// Chooses for each row the filter with the smallest sum of absolute (signed) residuals.
+// Sum of the residuals of a filtered row read as signed bytes: the usual estimate of how well
+// the row will compress.
+uint64_t Cost(const uint8_t* p, size_t n) {
+  uint64_t s = 0;
+  for (size_t i = 0; i < n; ++i) {
+    int v = static_cast<int8_t>(p[i]);
+    s += static_cast<uint64_t>(v < 0 ? -v : v);
+  }
+  return s;
+}
+
+// Chooses for each row the filter with the smallest cost. Each filter is its own simple loop so
+// that the compiler can vectorise it.
 class RowFilter {
  public:
-  RowFilter(size_t rowBytes, int bpp) : n_(rowBytes), bpp_(bpp), prev_(rowBytes), out_(5) {
+  RowFilter(size_t rowBytes, int bpp) : n_(rowBytes), bpp_(static_cast<size_t>(bpp)), prev_(rowBytes), out_(5) {
     for (auto& o : out_) o.resize(rowBytes + 1);
   }
-  void Reset() { std::fill(prev_.begin(), prev_.end(), 0); first_ = true; }
   // Returns the filtered row (filter byte first); `raw` becomes the previous row.
   const std::vector<uint8_t>& Filter(const uint8_t* raw) {
     const uint8_t* up = prev_.data();
-    size_t n = n_, b = static_cast<size_t>(bpp_);
+    const size_t n = n_, b = std::min(bpp_, n);
     uint8_t* f[5];
     for (int i = 0; i < 5; ++i) {
       f[i] = out_[static_cast<size_t>(i)].data() + 1;
       out_[static_cast<size_t>(i)][0] = static_cast<uint8_t>(i);
     }
     std::memcpy(f[0], raw, n);
-    for (size_t i = 0; i < n; ++i) {
-      int a = i >= b ? raw[i - b] : 0, u = up[i], c = i >= b ? up[i - b] : 0;
-      f[1][i] = static_cast<uint8_t>(raw[i] - a);
-      f[2][i] = static_cast<uint8_t>(raw[i] - u);
-      f[3][i] = static_cast<uint8_t>(raw[i] - ((a + u) >> 1));
-      f[4][i] = static_cast<uint8_t>(raw[i] - Paeth(a, u, c));
+    for (size_t i = 0; i < b; ++i) {
+      f[1][i] = raw[i];
+      f[2][i] = static_cast<uint8_t>(raw[i] - up[i]);
+      f[3][i] = static_cast<uint8_t>(raw[i] - (up[i] >> 1));
+      f[4][i] = static_cast<uint8_t>(raw[i] - up[i]);  // Paeth with a = c = 0 predicts b
+    }
+    const uint8_t* a = raw;
+    const uint8_t* c = up;
+    uint8_t* sub = f[1];
+    uint8_t* upf = f[2];
+    uint8_t* avg = f[3];
+    uint8_t* pae = f[4];
+    for (size_t i = b; i < n; ++i) sub[i] = static_cast<uint8_t>(raw[i] - a[i - b]);
+    for (size_t i = b; i < n; ++i) upf[i] = static_cast<uint8_t>(raw[i] - up[i]);
+    for (size_t i = b; i < n; ++i) avg[i] = static_cast<uint8_t>(raw[i] - ((a[i - b] + up[i]) >> 1));
+    for (size_t i = b; i < n; ++i) {
+      int av = a[i - b], bv = up[i], cv = c[i - b];
+      int pa = bv - cv, pb = av - cv;
+      int pc = pa + pb;
+      pa = pa < 0 ? -pa : pa;
+      pb = pb < 0 ? -pb : pb;
+      pc = pc < 0 ? -pc : pc;
+      int pred = (pa <= pb && pa <= pc) ? av : (pb <= pc ? bv : cv);
+      pae[i] = static_cast<uint8_t>(raw[i] - pred);
     }
     uint64_t best = ~uint64_t{0};
     int choice = 0;
     for (int k = 0; k < 5; ++k) {
-      if (first_ && (k == 2)) continue;  // Up on the first row equals None
-      uint64_t s = 0;
-      const int8_t* p = reinterpret_cast<const int8_t*>(f[k]);
-      for (size_t i = 0; i < n; ++i) s += static_cast<uint64_t>(std::abs(static_cast<int>(p[i])));
+      uint64_t s = Cost(f[k], n);
       if (s < best) {
         best = s;
         choice = k;
       }
     }
     std::memcpy(prev_.data(), raw, n);
-    first_ = false;
     return out_[static_cast<size_t>(choice)];
   }
 
  private:
   size_t n_;
-  int bpp_;
+  size_t bpp_;
   std::vector<uint8_t> prev_;
   std::vector<std::vector<uint8_t>> out_;
-  bool first_ = true;
 };
+
+// Pixels x0, x0 + dx, ... of row y as R, G, B (and A).
+void RgbRow(const Image& img, int y, int x0, int dx, int n, bool alpha, uint8_t* r) {
+  const uint8_t* s = img.Row(y);
+  if ((img.bpp == 32 || img.bpp == 24) && dx == 1 && x0 == 0) {
+    const size_t sb = static_cast<size_t>(img.bpp / 8);
+    if (alpha) {
+      for (int i = 0; i < n; ++i, s += 4, r += 4) r[0] = s[2], r[1] = s[1], r[2] = s[0], r[3] = s[3];
+    } else {
+      for (int i = 0; i < n; ++i, s += sb, r += 3) r[0] = s[2], r[1] = s[1], r[2] = s[0];
+    }
+    return;
+  }
+  for (int i = 0; i < n; ++i) {
+    Bgra c = PixelAt(img, s, x0 + i * dx);
+    *r++ = c.r;
+    *r++ = c.g;
+    *r++ = c.b;
+    if (alpha) *r++ = c.a;
+  }
+}
 
 }  // namespace
 
@@ -198,16 +243,29 @@ bool EncodePng(const Image& img, bool interlace, std::vector<uint8_t>& out) {
       if (lastOpaque) Chunk(out, "tRNS", trns.data(), lastOpaque);
     }
 
-    // Palette data is mostly long runs that the filters do not help; truecolour data is
-    // filtered per row and compressed with a fast level: most of the gain of a slow level
-    // comes from the filters, not from longer match searches.
-    int level = paletted ? 6 : 3;
-    int strategy = paletted ? Z_DEFAULT_STRATEGY : Z_FILTERED;
-    IdatWriter idat(out, level, strategy);
-    if (!idat.ok()) return false;
-
     size_t fullRow = (static_cast<size_t>(img.width) * static_cast<size_t>(channels * bitDepth) + 7) / 8;
     std::vector<uint8_t> raw(fullRow + 1);  // the widest row, pass rows are narrower
+
+    // zlib's level by content. Palette indices compress well at a fast level without filters.
+    // Filtered screen content (flat areas, gradients, text) is mostly zero residuals and gains
+    // from lazy matching (level 4); grainy, photographic content has few zeros, and there zlib's
+    // fast matcher (level 3) is both quicker and better.
+    int level = 4;
+    if (!paletted) {
+      RowFilter probe(fullRow, channels);
+      uint64_t zeros = 0, bytes = 0;
+      int step = std::max(1, img.height / 64);
+      for (int y = 0; y < img.height; y += step) {
+        RgbRow(img, y, 0, 1, img.width, alpha, raw.data() + 1);
+        const std::vector<uint8_t>& f = probe.Filter(raw.data() + 1);
+        for (size_t i = 1; i <= fullRow; ++i) zeros += f[i] == 0;
+        bytes += fullRow;
+      }
+      if (zeros * 4 < bytes) level = 3;
+    }
+    IdatWriter idat(out, level, Z_DEFAULT_STRATEGY);
+    if (!idat.ok()) return false;
+
     const Pass* passes = interlace ? kAdam7 : &kWhole;
     int passCount = interlace ? 7 : 1;
     // Collect the rows to write, then stream them; the last one finishes the stream.
@@ -234,15 +292,7 @@ bool EncodePng(const Image& img, bool interlace, std::vector<uint8_t>& out) {
             }
           }
         } else {
-          const uint8_t* s = img.Row(y);
-          for (int i = 0; i < pw; ++i) {
-            Bgra c = PixelAt(img, s, ps.x0 + i * ps.dx);
-            uint8_t* d = r + static_cast<size_t>(i) * static_cast<size_t>(channels);
-            d[0] = c.r;
-            d[1] = c.g;
-            d[2] = c.b;
-            if (alpha) d[3] = c.a;
-          }
+          RgbRow(img, y, ps.x0, ps.dx, pw, alpha, r);
         }
         bool last = false;
         if (j == ph - 1) {
@@ -253,8 +303,8 @@ bool EncodePng(const Image& img, bool interlace, std::vector<uint8_t>& out) {
               last = false;
         }
         bool ok;
-        if (paletted && bitDepth < 8) {
-          raw[0] = 0;  // no filter: packed indices gain nothing from prediction
+        if (paletted) {
+          raw[0] = 0;  // no filter: palette indices are not quantities that predict each other
           ok = idat.Write(raw.data(), rowBytes + 1, last);
         } else {
           const std::vector<uint8_t>& f = passFilter.Filter(r);

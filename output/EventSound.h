@@ -4,7 +4,11 @@
 #include <functional>
 #include <string>
 
+#include "app/CaptureEvents.h"
+
 namespace pelmo {
+
+class CSndProfile;
 
 // The file to play for a stored sound path, or empty when there is none: the path itself when a
 // file exists there; otherwise, for a relative path, the same path below appDirectory (which ends
@@ -22,6 +26,10 @@ bool IsRelativePath(const std::wstring& path);
 // appDirectory empty means the executable's folder. True when a sound was started.
 bool PlayEventSound(bool soundOn, bool allSoundsOff, const std::wstring& file,
                     const std::wstring& appDirectory = L"");
+
+// The event's sound as the SOUND section of the current profile says (its switch, the all-off
+// switch and its file, looked for beside the program too). True when a sound was started.
+bool PlayEventSound(const CSndProfile& sounds, CaptureEventId event);
 
 // Stops any sound that is playing.
 void StopEventSound();

@@ -5,6 +5,8 @@
 
 #include "output/EventSound.h"
 #include "output/LongPath.h"
+#include "settings/AppDirectory.h"
+#include "settings/SndProfile.h"
 
 namespace pelmo {
 namespace {
@@ -36,6 +38,12 @@ bool PlayEventSound(bool soundOn, bool allSoundsOff, const std::wstring& file,
       ChooseSoundFile(file, appDirectory.empty() ? ExecutableDirectory() : appDirectory, IsFile);
   if (chosen.empty()) return false;
   return PlaySoundW(chosen.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT) != FALSE;
+}
+
+bool PlayEventSound(const CSndProfile& sounds, CaptureEventId event) {
+  if (!IsValidEvent(event)) return false;
+  return PlayEventSound(sounds.GetSoundOn(event) != 0, sounds.GetAllSoundOff() != 0,
+                        sounds.GetSoundFile(event), GetAppDirectory());
 }
 
 void StopEventSound() { PlaySoundW(nullptr, nullptr, 0); }

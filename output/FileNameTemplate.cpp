@@ -37,6 +37,17 @@ std::wstring TwoDigits(int value) {
 void TrimFolderName(std::wstring& segment) {
   TrimSpaces(segment);
   while (!segment.empty() && (segment.back() == L'.' || IsSpace(segment.back()))) segment.pop_back();
+  AvoidReservedDeviceName(segment);
+}
+
+constexpr wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
+
+// The part of a component Windows compares with the device names: up to the first dot, without
+// the spaces before it.
+size_t BaseNameLength(std::wstring_view component) {
+  size_t end = std::min(component.find(L'.'), component.size());
+  while (end > 0 && component[end - 1] == L' ') --end;
+  return end;
 }
 
 }  // namespace
@@ -118,6 +129,19 @@ void ReplaceForbiddenChars(std::wstring& text) {
   }
 }
 
+bool IsReservedDeviceName(std::wstring_view component) {
+  const std::wstring_view base = component.substr(0, BaseNameLength(component));
+  std::wstring upper;
+  for (wchar_t c : base) upper.push_back(Upper(c));
+  if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL") return true;
+  return upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT")) &&
+         upper[3] >= L'1' && upper[3] <= L'9';
+}
+
+void AvoidReservedDeviceName(std::wstring& component) {
+  if (IsReservedDeviceName(component)) component.insert(BaseNameLength(component), 1, L'_');
+}
+
 void CutText(std::wstring& text, size_t maxLength) {
   if (text.size() <= maxLength) return;
   size_t cut = maxLength;
@@ -166,6 +190,7 @@ int ComposeFileNamePart(std::wstring& path, std::wstring_view fileNameTemplate, 
   if (file.empty()) return -1;
   const int flags = ExpandPlaceholders(file, values);
   TrimSpaces(file);
+  AvoidReservedDeviceName(file);
   const std::wstring_view extension = ImageTypeExtension(imageType);
   if (!extension.empty()) {
     file += L'.';

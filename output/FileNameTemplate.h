@@ -58,6 +58,12 @@ std::wstring WindowNameText(std::wstring title, int32_t windowNameLength);
 // that profile names may not hold (\ : , / < > * $ "), and also ? | and the control characters.
 void ReplaceForbiddenChars(std::wstring& text);
 
+// Windows takes a path component named CON, PRN, AUX, NUL, COM1..COM9 or LPT1..LPT9 (in any case,
+// also with an extension, as "con.jpg") for a device: a capture written there would vanish while
+// reporting success. Such a component gets "_" after its base name ("CON" -> "CON_").
+bool IsReservedDeviceName(std::wstring_view component);
+void AvoidReservedDeviceName(std::wstring& component);
+
 // Cuts text to at most maxLength UTF-16 units without splitting a surrogate pair.
 void CutText(std::wstring& text, size_t maxLength);
 

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "output/LongPath.h"
-#include "output/RunningNumber.h"
+#include "settings/GenProfile.h"
+#include "settings/NameProfile.h"
 
 namespace pelmo {
 namespace {
@@ -91,10 +92,19 @@ SavePathResult BuildSavePath(const SavePathRequest& request) {
   return result;
 }
 
-int AdvanceRunningNumber(int32_t& currentNumber, int32_t increment, int32_t startNumber, HWND display) {
-  currentNumber = NextRunningNumber(currentNumber, increment, startNumber);
-  if (display) SetWindowTextW(display, std::to_wstring(currentNumber).c_str());
-  return 1;
+SavePathRequest MakeSavePathRequest(const CGenProfile& options, const CNameProfile& names,
+                                    const std::wstring& profileName, CaptureEventId event, HWND window) {
+  SavePathRequest request;
+  request.saveFolder = options.GetSaveFolder();
+  request.imageType = options.GetImageType();
+  request.fileNameTemplate = names.GetFileName();
+  request.currentNumber = names.GetCurrentNumber();
+  request.digitCount = names.GetDigitCount();
+  request.windowNameLength = names.GetWindowNameLength();
+  request.profileName = profileName;
+  request.event = event;
+  request.window = window;
+  return request;
 }
 
 }  // namespace pelmo

@@ -12,6 +12,9 @@
 
 namespace pelmo {
 
+class CGenProfile;
+class CNameProfile;
+
 // What one save path is built from: values of the current profile and of the capture.
 struct SavePathRequest {
   std::wstring saveFolder;        // OPTION "SaveFolder"
@@ -56,10 +59,10 @@ int BuildFileNamePart(std::wstring& path, const SavePathRequest& request,
 // "\\?\" form). Nothing is created when it fails with 201 or 204.
 SavePathResult BuildSavePath(const SavePathRequest& request);
 
-// Moves currentNumber on after a capture that used it (NextRunningNumber) and shows the new value
-// in display (the settings page's next-number box) when one is given. Returns 1.
-int AdvanceRunningNumber(int32_t& currentNumber, int32_t increment, int32_t startNumber,
-                         HWND display = nullptr);
+// The request for one capture from the current profile: OPTION gives the save folder and the image
+// type, FILE_NAME the template and the running number.
+SavePathRequest MakeSavePathRequest(const CGenProfile& options, const CNameProfile& names,
+                                    const std::wstring& profileName, CaptureEventId event, HWND window);
 
 }  // namespace pelmo
 #endif

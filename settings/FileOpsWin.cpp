@@ -110,7 +110,16 @@ bool CreateOneDirectory(const std::wstring& path) {
 bool RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != FALSE; }
 
 bool RenameFile(const std::wstring& from, const std::wstring& to) {
-  // MoveFileW never replaces an existing file, except that a case-only change renames in place.
+  if (from != to && SameFileNameIgnoringCase(from, to)) {
+    // A case-only change: some file systems report success and keep the old spelling, so go
+    // through a temporary name.
+    const std::wstring temp = from + L".rename";
+    if (!MoveFileW(from.c_str(), temp.c_str())) return false;
+    if (MoveFileW(temp.c_str(), to.c_str())) return true;
+    MoveFileW(temp.c_str(), from.c_str());
+    return false;
+  }
+  // MoveFileW never replaces an existing file.
   return MoveFileW(from.c_str(), to.c_str()) != FALSE;
 }
 

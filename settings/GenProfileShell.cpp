@@ -15,13 +15,23 @@ namespace pelmo {
 
 #ifdef _WIN32
 
-std::wstring CGenProfile::GetDefaultSaveFolder() {
+namespace {
+
+std::wstring LocateDocumentsFolder() {
   PIDLIST_ABSOLUTE list = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &list)) || !list) return {};
   wchar_t path[MAX_PATH] = L"";
   BOOL ok = SHGetPathFromIDListW(list, path);
   CoTaskMemFree(list);
   return ok ? std::wstring(path) : std::wstring();
+}
+
+}  // namespace
+
+std::wstring CGenProfile::GetDefaultSaveFolder() {
+  // Every profile read asks for it as the default; the shell is slow to answer.
+  static const std::wstring folder = LocateDocumentsFolder();
+  return folder;
 }
 
 bool CGenProfile::OpenFolder(const std::wstring& path) {

@@ -64,12 +64,17 @@ bool COtherProfile::GetStartupShortcutPath(std::wstring* shortcut, std::wstring*
     executable->assign(exe, n < 2048 ? n : 2047);
   }
   if (!shortcut) return true;
-  wchar_t folder[MAX_PATH] = L"";
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
-    shortcut->clear();
-    return false;
+  // Every profile read looks for the shortcut; the shell is slow to name the folder.
+  static std::wstring startup;
+  if (startup.empty()) {
+    wchar_t folder[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+      shortcut->clear();
+      return false;
+    }
+    startup = folder;
   }
-  *shortcut = std::wstring(folder) + L"\\PELMO.lnk";
+  *shortcut = startup + L"\\PELMO.lnk";
   return true;
 }
 

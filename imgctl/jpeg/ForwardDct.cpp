@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Simd.h"
+
 namespace imgctl::jpeg {
 namespace {
 
@@ -59,6 +61,28 @@ inline void ColumnPass(float* __restrict d) {
   }
 }
 
+void Transpose(const float* __restrict in, float* __restrict out) {
+#if IMGCTL_JPEG_SSE2
+  for (int r = 0; r < 8; r += 4) {
+    for (int c = 0; c < 8; c += 4) {
+      __m128 row0 = _mm_load_ps(in + (r + 0) * 8 + c);
+      __m128 row1 = _mm_load_ps(in + (r + 1) * 8 + c);
+      __m128 row2 = _mm_load_ps(in + (r + 2) * 8 + c);
+      __m128 row3 = _mm_load_ps(in + (r + 3) * 8 + c);
+      _MM_TRANSPOSE4_PS(row0, row1, row2, row3);
+      _mm_store_ps(out + (c + 0) * 8 + r, row0);
+      _mm_store_ps(out + (c + 1) * 8 + r, row1);
+      _mm_store_ps(out + (c + 2) * 8 + r, row2);
+      _mm_store_ps(out + (c + 3) * 8 + r, row3);
+    }
+  }
+#else
+  for (int r = 0; r < 8; ++r) {
+    for (int c = 0; c < 8; ++c) out[c * 8 + r] = in[r * 8 + c];
+  }
+#endif
+}
+
 }  // namespace
 
 QuantDivisors MakeDivisors(const QuantTable& table) {
@@ -66,7 +90,7 @@ QuantDivisors MakeDivisors(const QuantTable& table) {
   for (int k = 0; k < 64; ++k) {
     const int natural = kZigzagToNatural[k];
     const double step = table[natural] * kAanScale[natural / 8] * kAanScale[natural % 8] * 8.0;
-    divisors.scale[k] = static_cast<float>(1.0 / step);
+    divisors.transposed[kZigzagToTransposed[k]] = static_cast<float>(1.0 / step);
   }
   return divisors;
 }
@@ -79,18 +103,38 @@ void TransformBlock(const uint8_t* samples, std::ptrdiff_t stride, const QuantDi
     for (int c = 0; c < 8; ++c) work[r * 8 + c] = static_cast<float>(samples[r * stride + c]) - 128.0f;
   }
   ColumnPass(work);
-  for (int r = 0; r < 8; ++r) {
-    for (int c = 0; c < 8; ++c) turned[c * 8 + r] = work[r * 8 + c];
-  }
+  Transpose(work, turned);
   ColumnPass(turned);  // turned[u * 8 + v] now holds coefficient (row v, column u)
 
-  for (int k = 0; k < 64; ++k) {
-    const float scaled = turned[kZigzagToTransposed[k]] * divisors.scale[k];
-    // Round half up without a library call; the offset keeps the truncation on positive values.
-    const int value = static_cast<int>(scaled + 16384.5f) - 16384;
-    zigzag[k] = static_cast<int16_t>(std::clamp(value, -1023, 1023));
+  // Quantise in the transposed layout, where the loop vectorises, then reorder.
+  alignas(32) int16_t quantised[64];
+#if IMGCTL_JPEG_SSE2
+  const __m128 offset = _mm_set1_ps(16384.5f);
+  const __m128i bias = _mm_set1_epi32(16384);
+  for (int i = 0; i < 64; i += 8) {
+    const __m128 lo = _mm_add_ps(_mm_mul_ps(_mm_load_ps(turned + i), _mm_load_ps(divisors.transposed + i)), offset);
+    const __m128 hi =
+        _mm_add_ps(_mm_mul_ps(_mm_load_ps(turned + i + 4), _mm_load_ps(divisors.transposed + i + 4)), offset);
+    // Unbias in 32 bits; the saturating pack then only clips what the clamp would.
+    const __m128i lo32 = _mm_sub_epi32(_mm_cvttps_epi32(lo), bias);
+    const __m128i hi32 = _mm_sub_epi32(_mm_cvttps_epi32(hi), bias);
+    __m128i packed = _mm_packs_epi32(lo32, hi32);
+    packed = _mm_min_epi16(_mm_max_epi16(packed, _mm_set1_epi16(-1023)), _mm_set1_epi16(1023));
+    _mm_store_si128(reinterpret_cast<__m128i*>(quantised + i), packed);
   }
-  const int dc = static_cast<int>(turned[0] * divisors.scale[0] + 16384.5f) - 16384;
+#else
+  for (int i = 0; i < 64; ++i) {
+    // Round half up without a library call; the offset keeps the truncation on positive values.
+    const int value = static_cast<int>(turned[i] * divisors.transposed[i] + 16384.5f) - 16384;
+    quantised[i] = static_cast<int16_t>(std::clamp(value, -1023, 1023));
+  }
+#endif
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC unroll 64
+#endif
+  for (int k = 0; k < 64; ++k) zigzag[k] = quantised[kZigzagToTransposed[k]];
+  // Only DC reaches -1024 (an all-black block at step 1).
+  const int dc = static_cast<int>(turned[0] * divisors.transposed[0] + 16384.5f) - 16384;
   zigzag[0] = static_cast<int16_t>(std::clamp(dc, -1024, 1023));
 }
 

@@ -10,7 +10,7 @@ namespace imgctl::jpeg {
 
 // Per-coefficient multipliers that fold the DCT's output scaling into the quantiser.
 struct QuantDivisors {
-  alignas(32) float scale[64];  // indexed by zigzag position
+  alignas(32) float transposed[64];  // in the order the transform leaves the coefficients
 };
 
 QuantDivisors MakeDivisors(const QuantTable& table);

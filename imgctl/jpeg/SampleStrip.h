@@ -1,5 +1,6 @@
 // One MCU row of samples: converts the caller's B,G,R(,X) rows to Y, Cb and Cr planes, pads them
-// to whole MCUs by repeating the last column and row, and averages chroma 2x2 for 4:2:0.
+// to whole MCUs by repeating the last column and row, and for 4:2:0 takes chroma from the 2x2
+// average of the colours.
 #pragma once
 
 #include <cstddef>
@@ -26,12 +27,21 @@ class SampleStrip {
   std::ptrdiff_t PlaneStride(int component) const { return strides_[component]; }
 
  private:
-  void ConvertRow(const PixelSource& source, int imageRow, uint8_t* y, uint8_t* cb, uint8_t* cr) const;
+  struct Channels {
+    uint16_t* r;
+    uint16_t* g;
+    uint16_t* b;
+  };
+
+  // Splits image row `imageRow` (clamped to the last row) into channels padded to the MCU width.
+  void Split(const PixelSource& source, int imageRow, const Channels& out) const;
 
   const FrameLayout& layout_;
   std::vector<uint8_t> planes_[3];
   std::ptrdiff_t strides_[3];
-  std::vector<uint8_t> chromaRows_;  // two full-resolution Cb and Cr rows for 4:2:0
+  std::vector<uint16_t> scratch_;  // two rows of split channels, then 2x2 sums for 4:2:0
+  Channels rows_[2];
+  Channels sums_;
 };
 
 }  // namespace imgctl::jpeg

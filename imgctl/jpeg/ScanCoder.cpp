@@ -6,6 +6,7 @@
 
 #include "EntropySinks.h"
 #include "MarkerWriter.h"
+#include "BlockMasks.h"
 #include "SequentialCoder.h"
 
 namespace imgctl::jpeg {
@@ -86,50 +87,45 @@ class ScanPass {
 
   void AcFirst(const int16_t* block, int slot) {
     const int al = scan_.al;
-    int run = 0;
-    for (int k = scan_.ss; k <= scan_.se; ++k) {
-      int value = block[k];
-      if (value == 0) {
-        ++run;
-        continue;
-      }
-      // The point transform divides the magnitude, rounding towards zero.
-      int magnitude = std::abs(value) >> al;
-      if (magnitude == 0) {
-        ++run;
-        continue;
-      }
+    uint64_t coded = MagnitudeMask(block, 1 << al) & BandMask(scan_.ss, scan_.se);
+    int previous = scan_.ss - 1;
+    while (coded != 0) {
+      const int k = std::countr_zero(coded);
+      coded &= coded - 1;
+      int run = k - previous - 1;
+      previous = k;
       EmitEobRun(slot);
       while (run > 15) {
         sink_.Symbol(slot, 0xF0);
         run -= 16;
       }
+      // The point transform divides the magnitude, rounding towards zero.
+      const int value = block[k];
+      const int magnitude = std::abs(value) >> al;
       const int category = std::bit_width(static_cast<uint32_t>(magnitude));
       const uint32_t bits = static_cast<uint32_t>(value < 0 ? ~magnitude : magnitude) &
                             ((uint32_t{1} << category) - 1);
       sink_.SymbolWithBits(slot, (run << 4) | category, bits, category);
-      run = 0;
     }
-    if (run > 0 && ++eobRun_ == kMaxEobRun) EmitEobRun(slot);
+    if (previous < scan_.se && ++eobRun_ == kMaxEobRun) EmitEobRun(slot);
   }
 
   void AcRefine(const int16_t* block, int slot) {
     const int al = scan_.al;
-    std::array<int, 64> magnitudes;
-    int lastNewlyOne = 0;  // last position whose coefficient becomes non-zero in this scan
-    for (int k = scan_.ss; k <= scan_.se; ++k) {
-      magnitudes[k] = std::abs(static_cast<int>(block[k])) >> al;
-      if (magnitudes[k] == 1) lastNewlyOne = k;
-    }
-    int run = 0;
-    int pending = 0;                       // correction bits of this block not yet sent
+    const uint64_t band = BandMask(scan_.ss, scan_.se);
+    uint64_t coded = MagnitudeMask(block, 1 << al) & band;
+    // Coefficients that become non-zero in this scan; the others already sent get one more bit.
+    const uint64_t newlyOne = coded & ~MagnitudeMask(block, 2 << al);
+    const int lastNewlyOne = newlyOne == 0 ? 0 : 63 - std::countl_zero(newlyOne);
+    int run = 0;                 // zero-history coefficients since the last code
+    int previous = scan_.ss - 1;
+    int pending = 0;             // correction bits of this block not yet sent
     uint8_t* pendingBits = correction_.data() + buffered_;
-    for (int k = scan_.ss; k <= scan_.se; ++k) {
-      const int magnitude = magnitudes[k];
-      if (magnitude == 0) {
-        ++run;
-        continue;
-      }
+    while (coded != 0) {
+      const int k = std::countr_zero(coded);
+      coded &= coded - 1;
+      run += k - previous - 1;
+      previous = k;
       while (run > 15 && k <= lastNewlyOne) {
         EmitEobRun(slot);
         sink_.Symbol(slot, 0xF0);
@@ -138,7 +134,8 @@ class ScanPass {
         pendingBits = correction_.data();
         pending = 0;
       }
-      if (magnitude > 1) {  // already non-zero: just its next bit
+      const int magnitude = std::abs(static_cast<int>(block[k])) >> al;
+      if (magnitude > 1) {
         pendingBits[pending++] = static_cast<uint8_t>(magnitude & 1);
         continue;
       }
@@ -149,6 +146,7 @@ class ScanPass {
       pending = 0;
       run = 0;
     }
+    run += scan_.se - previous;
     if (run > 0 || pending > 0) {
       ++eobRun_;
       buffered_ += pending;
@@ -168,7 +166,14 @@ class ScanPass {
 
   void EmitBits(const uint8_t* bits, int count) {
     if constexpr (!Sink::kCounting) {
-      for (int i = 0; i < count; ++i) sink_.Bits(bits[i], 1);
+      while (count > 0) {  // up to 16 bits per write
+        const int n = count < 16 ? count : 16;
+        uint32_t word = 0;
+        for (int i = 0; i < n; ++i) word = (word << 1) | bits[i];
+        sink_.Bits(word, n);
+        bits += n;
+        count -= n;
+      }
     }
   }
 

@@ -5,24 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "BlockMasks.h"
 #include "EntropySinks.h"
 
 namespace imgctl::jpeg {
-
-// Bit k set when coefficient k (zigzag order) is non-zero.
-inline uint64_t NonZeroMask(const int16_t* zigzag) {
-  static_assert(std::endian::native == std::endian::little);
-  uint64_t mask = 0;
-  for (int group = 0; group < 8; ++group) {
-    uint8_t flags[8];
-    for (int i = 0; i < 8; ++i) flags[i] = zigzag[group * 8 + i] != 0;
-    uint64_t packed;
-    std::memcpy(&packed, flags, 8);
-    // Gathers the low bit of each byte into the top byte, byte i to bit i.
-    mask |= ((packed * 0x0102040810204080ull) >> 56) << (group * 8);
-  }
-  return mask;
-}
 
 // Worst case of one block: 64 codes of at most 27 bits, every byte stuffed.
 inline constexpr size_t kMaxSequentialBlockBytes = 64 * 4 * 2;

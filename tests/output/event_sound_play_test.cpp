@@ -5,6 +5,8 @@
 #include <string>
 
 #include "output/EventSound.h"
+#include "settings/AppDirectory.h"
+#include "settings/SndProfile.h"
 #include "wine_test_support.h"
 
 using namespace pelmo;
@@ -70,4 +72,29 @@ TEST_F(EventSoundPlay, BrokenFileIsNoError) {
   PlayEventSound(true, false, L"broken.wav", appDir());
   StopEventSound();
   SUCCEED();
+}
+
+TEST_F(EventSoundPlay, AsTheProfileSays) {
+  SetAppDirectoryForTesting(program.path());
+  CurrentFolder cwd(elsewhere.path());
+  CSndProfile sounds;  // defaults: the camera for the captures, nothing for the other events
+  EXPECT_TRUE(PlayEventSound(sounds, kEventDesktop));
+  EXPECT_FALSE(PlayEventSound(sounds, kEventOpenSettings));
+  EXPECT_FALSE(PlayEventSound(sounds, kEventCount));
+
+  sounds.SetAllSoundOff(1);
+  EXPECT_FALSE(PlayEventSound(sounds, kEventDesktop));
+  sounds.SetAllSoundOff(0);
+
+  sounds.SetSoundOn(kEventDesktop, 0);  // off keeps the file; on again plays it again
+  EXPECT_FALSE(PlayEventSound(sounds, kEventDesktop));
+  sounds.SetSoundOn(kEventDesktop, 1);
+  EXPECT_TRUE(PlayEventSound(sounds, kEventDesktop));
+
+  // A bare file name is found beside the program.
+  ASSERT_TRUE(CopyFileW((program / kDefaultSound).c_str(), (program / L"bare.wav").c_str(), TRUE));
+  sounds.SetSoundFile(kEventOpenSettings, L"bare.wav");
+  EXPECT_TRUE(PlayEventSound(sounds, kEventOpenSettings));
+  sounds.SetSoundFile(kEventOpenSettings, L"gone.wav");
+  EXPECT_FALSE(PlayEventSound(sounds, kEventOpenSettings));
 }

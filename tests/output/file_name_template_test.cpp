@@ -254,6 +254,30 @@ TEST(ComposeSavePath, TitlesCannotAddFoldersOrClimbOut) {
   EXPECT_EQ(directory, L"C:\\shots\\\\");
 }
 
+TEST(ReservedDeviceNames, GetAnUnderscoreWhereverTheyWouldBeAComponent) {
+  const std::pair<const wchar_t*, const wchar_t*> names[] = {
+      {L"CON", L"CON_"},      {L"con", L"con_"},       {L"Nul", L"Nul_"},     {L"aux.txt", L"aux_.txt"},
+      {L"PRN  .x", L"PRN_  .x"}, {L"COM1", L"COM1_"},  {L"lpt9", L"lpt9_"},   {L"COM0", L"COM0"},
+      {L"COM10", L"COM10"},   {L"CONSOLE", L"CONSOLE"}, {L"xCON", L"xCON"},   {L"", L""},
+      {L"LPT", L"LPT"},
+  };
+  for (const auto& [in, out] : names) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(in)));
+    std::wstring text = in;
+    AvoidReservedDeviceName(text);
+    EXPECT_EQ(text, out);
+  }
+
+  PlaceholderValues v = Values();
+  v.windowName = L"con";
+  std::wstring directory;
+  ComposeSaveDirectory(directory, L"C:\\s", L"%w\\nul.\\%w", v);
+  EXPECT_EQ(directory, L"C:\\s\\con_\\nul_\\");
+  std::wstring path = directory;
+  ComposeFileNamePart(path, L"%w\\%w", 3, v);
+  EXPECT_EQ(path, L"C:\\s\\con_\\nul_\\con_.png");
+}
+
 TEST(ImageTypeExtension, KnownTypesOnly) {
   EXPECT_EQ(ImageTypeExtension(0), L"bmp");
   EXPECT_EQ(ImageTypeExtension(1), L"jpg");
@@ -261,4 +285,41 @@ TEST(ImageTypeExtension, KnownTypesOnly) {
   EXPECT_EQ(ImageTypeExtension(3), L"png");
   EXPECT_TRUE(ImageTypeExtension(4).empty());
   EXPECT_TRUE(ImageTypeExtension(-1).empty());
+}
+
+TEST(ExpandPlaceholders, RandomTemplatesKeepTheirPromises) {
+  // Templates made of placeholders, stray "%", backslashes, spaces and surrogate pairs.
+  const std::wstring pieces[] = {L"%",  L"%r", L"%w", L"%p", L"%Y", L"%x", L"\\", L" ", L"a",
+                                 L"長", L"\xD83D\xDE00", L".", L"%%", L"%v"};
+  PlaceholderValues v = Values();
+  v.windowName = L"t%p\xD83D\xDE00";
+  v.profileName = std::wstring(60, L'p') + L"\xD83D\xDE00";
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  for (int round = 0; round < 3000; ++round) {
+    std::wstring text;
+    const int count = static_cast<int>(next() % 40);
+    for (int i = 0; i < count; ++i) text += pieces[next() % std::size(pieces)];
+    SCOPED_TRACE(testing::PrintToString(text));
+
+    std::wstring expanded = text;
+    const int flags = ExpandPlaceholders(expanded, v);
+    EXPECT_EQ(flags != 0, text.find(L"%r") != std::wstring::npos);
+    if (text.find(L'%') != std::wstring::npos) {
+      EXPECT_LE(expanded.size(), kMaxExpandedLength);
+    }
+    if (!expanded.empty()) {
+      EXPECT_FALSE(expanded.back() >= 0xD800 && expanded.back() <= 0xDBFF);
+    }
+
+    std::wstring directory;
+    ComposeSaveDirectory(directory, L"C:\\s", text, v);
+    EXPECT_EQ(directory.rfind(L"C:\\s\\", 0), 0u);
+    EXPECT_EQ(directory.back(), L'\\');
+    std::wstring path = directory;
+    if (ComposeFileNamePart(path, text, 1, v) >= 0) {
+      EXPECT_EQ(path.substr(path.size() - 4), L".jpg");
+      EXPECT_EQ(path.find(directory), 0u);
+    }
+  }
 }

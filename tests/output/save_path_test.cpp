@@ -7,7 +7,10 @@
 #include <thread>
 
 #include "output/LongPath.h"
+#include "output/RunningNumber.h"
 #include "output/SavePath.h"
+#include "settings/GenProfile.h"
+#include "settings/NameProfile.h"
 #include "wine_test_support.h"
 
 using namespace pelmo;
@@ -66,26 +69,35 @@ struct TitledWindow {
 
 }  // namespace
 
-TEST(BuildSavePath, DefaultTemplateCreatesTheFoldersAndUsesTheNumber) {
+TEST(BuildSavePath, DefaultProfileCreatesTheFoldersAndUsesTheNumber) {
   TempDir tmp;
-  SavePathRequest request = DefaultRequest(tmp.path());
-  const SavePathResult result = BuildSavePath(request);
+  CGenProfile options;  // JPG by default
+  options.SetSaveFolder(tmp.path());
+  CNameProfile names;  // "screenshot\%p\capture%r", one digit, number 0
+  int32_t shown = -1;
+  names.SetNextNumberDisplay([&](int32_t n) { shown = n; });
+
+  const SavePathResult result =
+      BuildSavePath(MakeSavePathRequest(options, names, L"Game", kEventDesktop, GetDesktopWindow()));
   ASSERT_EQ(result.status, 1) << result.messageId;
   EXPECT_EQ(result.path, tmp.path() + L"\\screenshot\\Game\\capture0.jpg");
   EXPECT_TRUE(LongPathIsDirectory(tmp / L"screenshot\\Game"));
   EXPECT_FALSE(LongPathExists(result.path));  // only the folders are made
 
-  // The save step then moves the number on and the page's box shows it.
-  HWND box = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(AdvanceRunningNumber(request.currentNumber, 1, 0, box), 1);
-  EXPECT_EQ(request.currentNumber, 1);
-  wchar_t shown[16] = {};
-  GetWindowTextW(box, shown, 16);
-  EXPECT_STREQ(shown, L"1");
-  DestroyWindow(box);
+  // The save step then moves the number on, and the page's box is told.
+  EXPECT_EQ(AdvanceRunningNumber(names), 1);
+  EXPECT_EQ(names.GetCurrentNumber(), 1);
+  EXPECT_EQ(shown, 1);
 
-  // The same request again: folders exist already, which is no error.
-  EXPECT_EQ(BuildSavePath(request).path, tmp.path() + L"\\screenshot\\Game\\capture1.jpg");
+  // The same profile again: the folders exist already, which is no error.
+  EXPECT_EQ(BuildSavePath(MakeSavePathRequest(options, names, L"Game", kEventDesktop, nullptr)).path,
+            tmp.path() + L"\\screenshot\\Game\\capture1.jpg");
+
+  // A template without placeholders always gives the same path and does not use the number.
+  names.SetFileName(L"fixed");
+  const SavePathResult fixed = BuildSavePath(MakeSavePathRequest(options, names, L"Game", kEventWindow, nullptr));
+  EXPECT_EQ(fixed.status, 0);
+  EXPECT_EQ(fixed.path, tmp.path() + L"\\fixed.jpg");
 }
 
 TEST(BuildSavePath, FailuresNameTheirMessageAndCreateNothing) {
@@ -163,6 +175,7 @@ TEST(BuildSavePath, WindowTitlesBecomeSafeFolderAndFileNames) {
       {L"x\ty\"z", L"x y z", L"x y z"},
       {L"", L"_Unknown", L"_Unknown"},
       {L"0123456789abcdefghij", L"0123456789abcdef", L"0123456789abcdef"},
+      {L"con", L"con_", L"con_"},  // not the console device
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.title)));

@@ -47,6 +47,7 @@ inline std::string ReadBytes(const std::wstring& path) {
 inline std::wstring ReadText(const std::wstring& path) { return DecodeIniText(ReadBytes(path)); }
 
 inline bool Exists(const std::wstring& path) { return fs::exists(Fs(path)); }
+inline bool IsDirectoryPath(const std::wstring& path) { return fs::is_directory(Fs(path)); }
 
 inline void MakeReadOnly(const std::wstring& path, bool readOnly) {
   fs::permissions(Fs(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,

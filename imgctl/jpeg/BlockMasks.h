@@ -1,0 +1,41 @@
+// 64-bit masks over a block's coefficients (zigzag order), so the entropy coders visit only the
+// coefficients that produce codes.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "Simd.h"
+
+namespace imgctl::jpeg {
+
+// Bit k set when |coefficient k| >= threshold (1..32767); threshold 1 gives the non-zero mask.
+inline uint64_t MagnitudeMask(const int16_t* zigzag, int threshold) {
+#if IMGCTL_JPEG_SSE2
+  const __m128i below = _mm_set1_epi16(static_cast<int16_t>(threshold - 1));
+  uint64_t mask = 0;
+  for (int i = 0; i < 64; i += 16) {
+    __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + i));
+    __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + i + 8));
+    a = _mm_max_epi16(a, _mm_sub_epi16(_mm_setzero_si128(), a));  // |a|; coefficients exceed -32768
+    b = _mm_max_epi16(b, _mm_sub_epi16(_mm_setzero_si128(), b));
+    const __m128i flags = _mm_packs_epi16(_mm_cmpgt_epi16(a, below), _mm_cmpgt_epi16(b, below));
+    mask |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(flags))) << i;
+  }
+  return mask;
+#else
+  uint64_t mask = 0;
+  for (int k = 0; k < 64; ++k) mask |= static_cast<uint64_t>(std::abs(zigzag[k]) >= threshold) << k;
+  return mask;
+#endif
+}
+
+inline uint64_t NonZeroMask(const int16_t* zigzag) { return MagnitudeMask(zigzag, 1); }
+
+// Bits ss..se set.
+inline uint64_t BandMask(int ss, int se) {
+  const uint64_t upTo = se >= 63 ? ~uint64_t{0} : (uint64_t{1} << (se + 1)) - 1;
+  return upTo & ~((uint64_t{1} << ss) - 1);
+}
+
+}  // namespace imgctl::jpeg
