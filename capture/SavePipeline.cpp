@@ -2,6 +2,7 @@
 #include "ScreenShot.h"
 
 #include "capture/SavePaths.h"
+#include "output/Resize.h"
 #include "output/RunningNumber.h"
 #include "output/SavePath.h"
 #include "resources/resource.h"
@@ -19,13 +20,13 @@ bool CScreenShot::SaveCapture(CaptureJob& job, ImageHandle bitmap) {
     return false;
   }
   if (job.crop) codec_.CropImage(bitmap, job.cropRect);
-  codec_.ResizeForSave(bitmap, profile.resize);
+  ResizeForSave(codec_, profile.resize, bitmap);
   job.saved = profile.other.CheckOverwrite(mainWindow(), target.path) == COtherProfile::kOverwriteDeclined ? 0 : 1;
   if (job.saved) {
     const bool ok = bitmap && codec_.SaveImage(bitmap, target.path, profile);
     codec_.FreeImage(bitmap);
     if (!ok) {
-      SetLastErrorText(kSaveFailedMessage);
+      SetLastErrorText(kSaveImageFailedText);
       return false;
     }
     profile.gen.SetLastSaveFile(target.path);

@@ -85,7 +85,7 @@ class CScreenShot : public CProfile {
   bool OpenLastFolder(EventRequest& request);
   bool OpenSaveFolder(EventRequest& request);
 
-  const ImageCodec& codec() const { return codec_; }
+  ImageCodec& codec() { return codec_; }
   bool OpenSettings(EventRequest& request);
   bool ToggleInputMode(EventRequest& request);
   bool NextProfile(EventRequest& request);
