@@ -52,12 +52,7 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
   return true;
 }
 
-// UTF-16 with a byte-order mark, as the program writes its own files.
-bool WriteIni(const std::wstring& path, const std::wstring& text) {
-  std::string bytes("\xFF\xFE", 2);
-  bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-  return pelmo::test::WriteTextFile(path, bytes);
-}
+using pelmo::test::WriteUnicodeFile;
 
 struct EventCase {
   int event;
@@ -93,9 +88,9 @@ class CaptureTest : public ::testing::Test {
         L"[BMP]\r\nBmpColor=24\r\n[JPG]\r\nJpgCompression=95\r\n[PNG]\r\nPngColor=24\r\n"
         L"[DISPLAY]\r\nDisplayName=\\\\.\\DISPLAY1\r\n[OTHER]\r\n" +
         (extraOther.find(L"CheckRewrite") == std::wstring::npos ? L"CheckRewrite=0\r\n" : L"") + extraOther;
-    ASSERT_TRUE(WriteIni(pelmo_.path(L"Profile\\" + kProfile + L".ini"), profile));
-    ASSERT_TRUE(WriteIni(pelmo_.path(L"common.ini"), L"[COMMON_OTHER]\r\nShow=0\r\nDisableInputMode=0\r\n"));
-    ASSERT_TRUE(WriteIni(pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=" + kProfile + L"\r\n"));
+    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"Profile\\" + kProfile + L".ini"), profile));
+    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"common.ini"), L"[COMMON_OTHER]\r\nShow=0\r\nDisableInputMode=0\r\n"));
+    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=" + kProfile + L"\r\n"));
     ASSERT_TRUE(pelmo_.Start());
     ASSERT_NE(pelmo_.WaitForMainWindow(), nullptr);
     window_ = std::make_unique<PatternWindow>(200, 150, 240, 160);

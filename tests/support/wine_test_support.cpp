@@ -143,6 +143,12 @@ bool WriteTextFile(const std::wstring& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
+bool WriteUnicodeFile(const std::wstring& path, const std::wstring& text) {
+  std::string bytes("\xFF\xFE", 2);
+  bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  return WriteTextFile(path, bytes);
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};

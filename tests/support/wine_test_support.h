@@ -60,6 +60,8 @@ class TempDir {
 bool CopyProgramFolder(const std::wstring& dest);
 
 bool FileExists(const std::wstring& path);
+// Writes text as UTF-16 with a byte-order mark, the way the program writes its INI files.
+bool WriteUnicodeFile(const std::wstring& path, const std::wstring& text);
 bool WriteTextFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 
