@@ -29,7 +29,9 @@ void CGenProfile::Read(const std::wstring& path) {
 }
 
 void CGenProfile::WriteRunningState(const std::wstring& path) {
-  IniStore::WriteString(path, kSection, L"LastSaveFile", lastSaveFile_);
+  // Into an existing profile only: a file deleted behind the program's back must not come back
+  // as a stub holding this one key, and then load as a profile of defaults.
+  if (IniStore::FileExists(path)) IniStore::WriteString(path, kSection, L"LastSaveFile", lastSaveFile_);
 }
 
 }  // namespace pelmo

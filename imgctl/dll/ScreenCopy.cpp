@@ -6,39 +6,13 @@
 
 namespace imgctl {
 
-namespace {
-
-// Copies rows from a 32-bit DIB's bits (bottom-up when height > 0).
-void CopyRows(const DIBSECTION& ds, int x, int y, Image& img) {
-  const BITMAP& bm = ds.dsBm;
-  for (int r = 0; r < img.height; ++r) {
-    int srcRow = ds.dsBmih.biHeight > 0 ? bm.bmHeight - 1 - (y + r) : y + r;
-    const uint8_t* s = static_cast<const uint8_t*>(bm.bmBits) +
-                       static_cast<size_t>(srcRow) * static_cast<size_t>(bm.bmWidthBytes) +
-                       static_cast<size_t>(x) * 4;
-    std::memcpy(img.Row(r), s, static_cast<size_t>(img.width) * 4);
-  }
-}
-
-}  // namespace
-
 Image* CopyFromDC(HDC dc, int x, int y, int width, int height) {
   if (dc == nullptr || width <= 0 || height <= 0 || x < 0 || y < 0) return nullptr;
   Image img;
   if (!Allocate(img, width, height, 32)) return nullptr;
 
-  // The usual caller selects a 32-bit DIB section: read its bits directly.
-  HGDIOBJ bmp = GetCurrentObject(dc, OBJ_BITMAP);
-  DIBSECTION ds{};
-  if (bmp && GetObjectW(bmp, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBits &&
-      ds.dsBm.bmBitsPixel == 32 && ds.dsBmih.biCompression == BI_RGB &&
-      int64_t{x} + width <= ds.dsBm.bmWidth && int64_t{y} + height <= ds.dsBm.bmHeight) {
-    GdiFlush();
-    CopyRows(ds, x, y, img);
-    return Adopt(std::move(img));
-  }
-
-  // Otherwise blit into a DIB section of our own.
+  // Blit into a top-down DIB of our own: the orientation of the caller's bitmap cannot be told
+  // reliably (GetObject reports top-down DIB sections with a positive height).
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = width;

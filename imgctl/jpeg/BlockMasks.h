@@ -2,9 +2,11 @@
 // coefficients that produce codes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 
+#include "QuantTables.h"
 #include "Simd.h"
 
 namespace imgctl::jpeg {
@@ -31,6 +33,32 @@ inline uint64_t MagnitudeMask(const int16_t* zigzag, int threshold) {
 }
 
 inline uint64_t NonZeroMask(const int16_t* zigzag) { return MagnitudeMask(zigzag, 1); }
+
+namespace detail {
+// For each byte j of a mask over a transposed block, the zigzag-order bits of its eight positions.
+inline constexpr auto kTransposedToZigzagBits = [] {
+  std::array<uint8_t, 64> zigzagOf{};
+  for (int k = 0; k < 64; ++k) zigzagOf[kZigzagToTransposed[k]] = static_cast<uint8_t>(k);
+  std::array<std::array<uint64_t, 256>, 8> table{};
+  for (int j = 0; j < 8; ++j) {
+    for (int byte = 0; byte < 256; ++byte) {
+      uint64_t bits = 0;
+      for (int b = 0; b < 8; ++b) {
+        if (byte & (1 << b)) bits |= uint64_t{1} << zigzagOf[j * 8 + b];
+      }
+      table[j][byte] = bits;
+    }
+  }
+  return table;
+}();
+}  // namespace detail
+
+// Reorders a mask over a transposed block (bit u * 8 + v) into zigzag order.
+inline uint64_t TransposedToZigzag(uint64_t mask) {
+  uint64_t zigzag = 0;
+  for (int j = 0; j < 8; ++j) zigzag |= detail::kTransposedToZigzagBits[j][(mask >> (8 * j)) & 0xFF];
+  return zigzag;
+}
 
 // Bits ss..se set.
 inline uint64_t BandMask(int ss, int se) {

@@ -12,16 +12,6 @@ namespace {
 constexpr double kAanScale[8] = {1.0,         1.387039845, 1.306562965, 1.175875602,
                                  1.0,         0.785694958, 0.541196100, 0.275899379};
 
-// Zigzag position -> index in the transposed output of TransformBlock's two passes.
-constexpr auto kZigzagToTransposed = [] {
-  std::array<uint8_t, 64> table{};
-  for (int k = 0; k < 64; ++k) {
-    const int natural = kZigzagToNatural[k];
-    table[k] = static_cast<uint8_t>((natural % 8) * 8 + natural / 8);
-  }
-  return table;
-}();
-
 // One-dimensional 8-point DCT down each of the 8 columns of d (row-major); the loop over columns
 // vectorises.
 inline void ColumnPass(float* __restrict d) {
@@ -95,19 +85,31 @@ QuantDivisors MakeDivisors(const QuantTable& table) {
   return divisors;
 }
 
-void TransformBlock(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
-                    int16_t* zigzag) {
+void TransformBlockTransposed(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
+                              int16_t* transposed) {
   alignas(32) float work[64];
   alignas(32) float turned[64];
+#if IMGCTL_JPEG_SSE2
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i centre = _mm_set1_epi16(128);
+  for (int r = 0; r < 8; ++r) {
+    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples + r * stride));
+    const __m128i words = _mm_sub_epi16(_mm_unpacklo_epi8(bytes, zero), centre);
+    // Sign-extend to 32 bits: interleave with itself and shift arithmetically.
+    const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(words, words), 16);
+    const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(words, words), 16);
+    _mm_store_ps(work + r * 8, _mm_cvtepi32_ps(lo));
+    _mm_store_ps(work + r * 8 + 4, _mm_cvtepi32_ps(hi));
+  }
+#else
   for (int r = 0; r < 8; ++r) {
     for (int c = 0; c < 8; ++c) work[r * 8 + c] = static_cast<float>(samples[r * stride + c]) - 128.0f;
   }
+#endif
   ColumnPass(work);
   Transpose(work, turned);
   ColumnPass(turned);  // turned[u * 8 + v] now holds coefficient (row v, column u)
 
-  // Quantise in the transposed layout, where the loop vectorises, then reorder.
-  alignas(32) int16_t quantised[64];
 #if IMGCTL_JPEG_SSE2
   const __m128 offset = _mm_set1_ps(16384.5f);
   const __m128i bias = _mm_set1_epi32(16384);
@@ -120,22 +122,28 @@ void TransformBlock(const uint8_t* samples, std::ptrdiff_t stride, const QuantDi
     const __m128i hi32 = _mm_sub_epi32(_mm_cvttps_epi32(hi), bias);
     __m128i packed = _mm_packs_epi32(lo32, hi32);
     packed = _mm_min_epi16(_mm_max_epi16(packed, _mm_set1_epi16(-1023)), _mm_set1_epi16(1023));
-    _mm_store_si128(reinterpret_cast<__m128i*>(quantised + i), packed);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(transposed + i), packed);
   }
 #else
   for (int i = 0; i < 64; ++i) {
     // Round half up without a library call; the offset keeps the truncation on positive values.
     const int value = static_cast<int>(turned[i] * divisors.transposed[i] + 16384.5f) - 16384;
-    quantised[i] = static_cast<int16_t>(std::clamp(value, -1023, 1023));
+    transposed[i] = static_cast<int16_t>(std::clamp(value, -1023, 1023));
   }
 #endif
+  // Only DC reaches -1024 (an all-black block at step 1).
+  const int dc = static_cast<int>(turned[0] * divisors.transposed[0] + 16384.5f) - 16384;
+  transposed[0] = static_cast<int16_t>(std::clamp(dc, -1024, 1023));
+}
+
+void TransformBlock(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
+                    int16_t* zigzag) {
+  alignas(16) int16_t transposed[64];
+  TransformBlockTransposed(samples, stride, divisors, transposed);
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC unroll 64
 #endif
-  for (int k = 0; k < 64; ++k) zigzag[k] = quantised[kZigzagToTransposed[k]];
-  // Only DC reaches -1024 (an all-black block at step 1).
-  const int dc = static_cast<int>(turned[0] * divisors.transposed[0] + 16384.5f) - 16384;
-  zigzag[0] = static_cast<int16_t>(std::clamp(dc, -1024, 1023));
+  for (int k = 0; k < 64; ++k) zigzag[k] = transposed[kZigzagToTransposed[k]];
 }
 
 }  // namespace imgctl::jpeg

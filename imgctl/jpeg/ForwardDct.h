@@ -20,4 +20,9 @@ QuantDivisors MakeDivisors(const QuantTable& table);
 void TransformBlock(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
                     int16_t* zigzag);
 
+// The same, leaving the coefficients in the transform's own order: index u * 8 + v holds the
+// coefficient of row v, column u (see kZigzagToTransposed).
+void TransformBlockTransposed(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
+                              int16_t* transposed);
+
 }  // namespace imgctl::jpeg

@@ -34,8 +34,8 @@ const StandardCodes& Standard() {
   return codes;
 }
 
-// Sequential file with the example Huffman tables: one pass, transforming and coding one MCU row
-// at a time, so memory stays proportional to the width.
+// Sequential file with the example Huffman tables: one pass, converting one MCU row at a time
+// and coding each block as soon as it is transformed, so memory stays proportional to the width.
 void WriteStreamedScan(const FrameLayout& layout, const PixelSource& source,
                        const QuantDivisors* divisors, OutputBuffer& out) {
   WriteHuffmanTable(out, 0, 0, StandardDcLuma());
@@ -48,23 +48,26 @@ void WriteStreamedScan(const FrameLayout& layout, const PixelSource& source,
   const HuffmanCodes* const codes[kSlotCount] = {&standard.dcLuma, &standard.dcChroma,
                                                  &standard.acLuma, &standard.acChroma};
   SampleStrip strip(layout);
-  CoefficientPlanes band(layout, 1);
   BitWriter writer(out);
   HuffmanEmitter emitter(writer, codes);
   int lastDc[3] = {0, 0, 0};
   const size_t mcuBytes = kMaxSequentialBlockBytes * layout.BlocksPerMcu();
+  alignas(16) int16_t block[64];
   for (int mcuRow = 0; mcuRow < layout.mcusHigh; ++mcuRow) {
     strip.Load(source, mcuRow);
-    band.Transform(strip, divisors, 0);
     for (int mx = 0; mx < layout.mcusWide; ++mx) {
       writer.Reserve(mcuBytes);
       for (int c = 0; c < 3; ++c) {
         const ComponentLayout& comp = layout.components[c];
         const int dcSlot = comp.table == 0 ? kDcLuma : kDcChroma;
         const int acSlot = comp.table == 0 ? kAcLuma : kAcChroma;
+        const std::ptrdiff_t stride = strip.PlaneStride(c);
+        const uint8_t* mcu = strip.Plane(c) + mx * comp.h * 8;
         for (int y = 0; y < comp.v; ++y) {
           for (int x = 0; x < comp.h; ++x) {
-            EncodeSequentialBlock(band.Block(c, mx * comp.h + x, y), lastDc[c], dcSlot, acSlot, emitter);
+            // Each block is coded while its coefficients are still in L1.
+            TransformBlockTransposed(mcu + y * 8 * stride + x * 8, stride, divisors[comp.table], block);
+            EncodeSequentialTransposedBlock(block, lastDc[c], dcSlot, acSlot, emitter);
           }
         }
       }

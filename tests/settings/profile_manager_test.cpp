@@ -145,6 +145,53 @@ TEST_F(ProfileManagerTest, LoadTakesASnapshotAndEditsAreModifications) {
   EXPECT_EQ(other.Current().name.GetCurrentNumber(), 12);
 }
 
+TEST_F(ProfileManagerTest, AProfileDeletedBehindTheProgramsBackStaysDeleted) {
+  CProfile m;
+  ASSERT_EQ(m.CreateProfile(L"P", false), 1);
+  m.SetCurrentName(L"P");
+  ASSERT_TRUE(m.LoadCurrent());
+  fs::remove(Fs(ProfilePath(L"P")));
+  m.Current().gen.SetLastSaveFile(L"C:\\shot.jpg");
+  m.Current().name.SetCurrentNumber(3);
+  EXPECT_TRUE(m.MatchesSnapshot());
+  EXPECT_FALSE(Exists(ProfilePath(L"P")));
+}
+
+TEST_F(ProfileManagerTest, SettingsFilesThatAreFoldersGiveDefaultsAndStayFolders) {
+  for (const wchar_t* name : {L"common.ini", L"setting.ini", L"template.ini"}) fs::create_directory(Fs(App(name)));
+  CProfile m;
+  ASSERT_EQ(m.CreateProfile(L"P", false), 1);
+  m.SetCurrentName(L"P");
+  ASSERT_TRUE(m.LoadCurrent());
+  EXPECT_EQ(m.Current().other.GetShow(), 1);
+  m.Current().other.SetShow(0);
+  EXPECT_TRUE(m.MatchesSnapshot());
+  m.WriteAllCommon();
+  SystemSettings s;
+  s.Load();
+  EXPECT_EQ(s.GetLastProfile(), L"");
+  s.SetLastProfile(L"P");
+  EXPECT_FALSE(s.Save());
+  TemplateFile::ResetForTesting();
+  std::wstring name;
+  EXPECT_FALSE(TemplateFile::GetSizeTemplateName(0, name));
+  TemplateFile::ResetForTesting();
+  for (const wchar_t* name : {L"common.ini", L"setting.ini", L"template.ini"}) {
+    EXPECT_TRUE(IsDirectoryPath(App(name))) << WideToUtf8(name);
+  }
+}
+
+TEST_F(ProfileManagerTest, AnOversizedProfileIsNeitherLoadedNorReplaced) {
+  CProfile m;
+  ASSERT_EQ(m.CreateProfile(L"Big", false), 1);
+  const std::string big = "[JPG]\r\nJpgCompression=3\r\n" + std::string(17 * 1024 * 1024, ';');
+  WriteBytes(ProfilePath(L"Big"), big);
+  m.SetCurrentName(L"Big");
+  EXPECT_FALSE(m.LoadCurrent());
+  EXPECT_FALSE(m.SaveCurrent());
+  EXPECT_EQ(fs::file_size(Fs(ProfilePath(L"Big"))), big.size());
+}
+
 TEST_F(ProfileManagerTest, WithoutAProfile) {
   CProfile m;
   EXPECT_FALSE(m.LoadCurrent());

@@ -228,9 +228,11 @@ TEST_F(SectionsTest, RunningStateIsNotAnEdit) {
   EXPECT_TRUE(a.gen.IsEqual(b.gen));
   EXPECT_TRUE(a.name.IsEqual(b.name));
 
-  // FILE_NAME writes CurrentNumber only into an existing file; OPTION writes LastSaveFile always.
+  // Running state goes into an existing profile file only.
   a.name.WriteRunningState(ProfileFile(L"none"));
+  a.gen.WriteRunningState(ProfileFile(L"none"));
   EXPECT_FALSE(Exists(ProfileFile(L"none")));
+  WriteBytes(ProfileFile(), "");
   a.gen.WriteRunningState(ProfileFile());
   a.name.WriteRunningState(ProfileFile());
   ProfileSectionSet back;

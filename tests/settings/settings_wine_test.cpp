@@ -104,6 +104,28 @@ TEST_F(WineSettingsTest, ALockedProfileIsNeitherLoadedAsDefaultsNorOverwritten) 
   EXPECT_EQ(other.Current().jpg.GetJpgCompression(), 33);
 }
 
+TEST(WineDisplays, TheMonitorsOfTheDesktopAreListedWithTheirDevices) {
+  CDispProfile disp;  // enumerates at construction
+  ASSERT_GE(disp.GetCount(), 1);
+  DisplayRect all;
+  disp.GetAllDisplaysRect(all);
+  EXPECT_EQ(all.left, 0);
+  EXPECT_EQ(all.top, 0);
+  EXPECT_EQ(all.right, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(all.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  auto first = disp.GetDisplay(0);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->devicePath.rfind(L"\\\\.\\DISPLAY", 0), 0u) << WideToUtf8(first->devicePath);
+  auto rect = CDispProfile::GetDisplayRect(first->devicePath);
+  ASSERT_TRUE(rect);
+  EXPECT_GT(rect->right, 0);
+  EXPECT_GT(rect->bottom, 0);
+
+  int seen = 0;
+  disp.ForEachDisplay([](int32_t, const DisplayPair&, void* user) { return ++*static_cast<int*>(user), 0; }, &seen);
+  EXPECT_EQ(seen, 1);  // stops when the callback says so
+}
+
 TEST(WinePriority, AppliedOnlyWhenItChanges) {
   HANDLE self = GetCurrentProcess();
   COtherProfile a;
