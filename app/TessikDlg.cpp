@@ -4,6 +4,7 @@
 
 #include "app/AppMessages.h"
 #include "app/MessageBoxService.h"
+#include "app/Trace.h"
 #include "framework/App.h"
 #include "keyinput/KeyInput.h"
 #include "resources/resource.h"
@@ -82,6 +83,10 @@ void CTessikDlg::RefreshTrayMenu() {
   state.profiles = settings_.ProfileNames();
   state.selectedProfile = settings_.SelectedProfile();
   trayMenu_.Refresh(state);
+  Trace(L"menu sounds-off=" + std::to_wstring(state.allSoundOff) + L" type=" + std::to_wstring(state.imageType) +
+        L" profile=" + std::to_wstring(state.selectedProfile) + L"/" + std::to_wstring(state.profiles.size()) +
+        L" input-disabled=" + std::to_wstring(state.inputDisabled) +
+        L" file-commands=" + (state.hasLastSaveFile ? L"enabled" : L"grey"));
   tray_.Update(CurrentTrayStatus(), true);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/AppMessages.h"
+#include "app/Trace.h"
 #include "framework/App.h"
 #include "resources/resource.h"
 
@@ -39,15 +40,23 @@ TrayIcon::TrayIcon() { data_.cbSize = kRecordSize; }
 void TrayIcon::SetTip(const TrayStatus& status) { CopyCut(data_.szTip, BuildTrayTip(status), 127); }
 
 void TrayIcon::SetIcon(const TrayStatus& status) {
+  iconId_ = ChooseTrayIcon(status);
   // Shared icons from the executable: LoadImage with LR_SHARED needs no release.
-  data_.hIcon = static_cast<HICON>(LoadImageW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(ChooseTrayIcon(status)),
+  data_.hIcon = static_cast<HICON>(LoadImageW(fw::App::ResourceInstance(), MAKEINTRESOURCEW(iconId_),
                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
+void TrayIcon::TraceState(const wchar_t* what) const {
+  Trace(std::wstring(L"tray ") + what + L" icon=" + std::to_wstring(iconId_) + L" tip=" + data_.szTip);
+}
+
 bool TrayIcon::NotifyWithRetry(DWORD message) {
   for (;;) {
-    if (Shell_NotifyIconW(message, &data_)) return true;
+    if (Shell_NotifyIconW(message, &data_)) {
+      TraceState(message == NIM_ADD ? L"add" : L"modify");
+      return true;
+    }
     if (GetLastError() != ERROR_TIMEOUT) return false;
     Sleep(100);
   }
@@ -92,7 +101,9 @@ void TrayIcon::Update(const TrayStatus& status, bool retry) {
 BOOL TrayIcon::Refresh(const TrayStatus& status) {
   SetTip(status);
   Update(status, false);
-  return Shell_NotifyIconW(NIM_MODIFY, &data_);
+  const BOOL result = Shell_NotifyIconW(NIM_MODIFY, &data_);
+  if (result) TraceState(L"refresh");
+  return result;
 }
 
 bool TrayIcon::Remove() {
@@ -115,6 +126,8 @@ BOOL TrayIcon::ShowBalloon(const TrayStatus& status, const std::wstring& text, c
   CopyCut(data_.szInfo, text.empty() ? std::wstring(L" ") : text, 255);
   CopyCut(data_.szInfoTitle, title.empty() ? std::wstring(L" ") : title, 63);
   const BOOL result = Shell_NotifyIconW(NIM_MODIFY, &data_);
+  Trace(std::wstring(L"balloon flag=") + std::to_wstring(iconFlag) + L" title=" + data_.szInfoTitle +
+        L" text=" + data_.szInfo);
   // A second modify without NIF_INFO does not take the balloon away.
   data_.uFlags &= ~NIF_INFO;
   Shell_NotifyIconW(NIM_MODIFY, &data_);

@@ -48,9 +48,11 @@ class TrayIcon {
   void ReportFailure();
   void SetTip(const TrayStatus& status);
   void SetIcon(const TrayStatus& status);
+  void TraceState(const wchar_t* what) const;
 
   NOTIFYICONDATAW data_{};
   bool added_ = false;
+  UINT iconId_ = 0;
 };
 
 }  // namespace pelmo

@@ -1,6 +1,7 @@
 #include "ScreenShot.h"
 
 #include "app/AppMessages.h"
+#include "app/Trace.h"
 #include "framework/App.h"
 #include "output/EventSound.h"
 #include "settings/AppDirectory.h"
@@ -8,20 +9,20 @@
 namespace pelmo {
 
 const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
-    &CScreenShot::NotImplemented,   // 0 desktop
-    &CScreenShot::NotImplemented,   // 1 window
-    &CScreenShot::NotImplemented,   // 2 client area
-    &CScreenShot::NotImplemented,   // 3 all displays
-    &CScreenShot::NotImplemented,   // 4 chosen display
+    &CScreenShot::CaptureDesktop,      // 0
+    &CScreenShot::CaptureWindow,       // 1
+    &CScreenShot::CaptureClient,       // 2
+    &CScreenShot::CaptureAllDisplays,  // 3
+    &CScreenShot::CaptureDisplay,      // 4
     &CScreenShot::NotImplemented,   // 5 screen cut, free
     &CScreenShot::NotImplemented,   // 6 screen cut, fixed size
     &CScreenShot::NotImplemented,   // 7 screen cut, target
     &CScreenShot::NotImplemented,   // 8 automatic capture
     &CScreenShot::OpenSettings,     // 9
-    &CScreenShot::NotImplemented,   // 10 clipboard copy
-    &CScreenShot::NotImplemented,   // 11 open last file
-    &CScreenShot::NotImplemented,   // 12 open last folder
-    &CScreenShot::NotImplemented,   // 13 open save folder
+    &CScreenShot::CopyLastFileToClipboard,  // 10
+    &CScreenShot::OpenLastFile,             // 11
+    &CScreenShot::OpenLastFolder,           // 12
+    &CScreenShot::OpenSaveFolder,           // 13
     &CScreenShot::ToggleInputMode,  // 14
     &CScreenShot::NextProfile,      // 15
     &CScreenShot::BackProfile,      // 16
@@ -35,9 +36,11 @@ void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
 bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) {
   if (!request || !IsValidEvent(id)) return false;
   if (!(this->*kHandlers[id])(*request)) {
+    Trace(L"event " + std::to_wstring(id) + L" failed");
     ShowLastError();
     return false;
   }
+  Trace(L"event " + std::to_wstring(id) + L" done" + (request->playSound ? L", sound" : L", no sound"));
   if (request->playSound) PlaySound(id);
   return true;
 }

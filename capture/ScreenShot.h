@@ -9,6 +9,8 @@
 
 #include "app/CaptureEvents.h"
 #include "app/EventRequest.h"
+#include "capture/CaptureJob.h"
+#include "output/ImageCodec.h"
 #include "keyinput/KeyBindingTable.h"
 #include "keyinput/KeyChordMatcher.h"
 #include "settings/Profile.h"
@@ -63,6 +65,27 @@ class CScreenShot : public CProfile {
   void PlaySound(CaptureEventId id);
 
   bool NotImplemented(EventRequest& request);
+
+  // Capture events 0..4: choose the area and window, then capture and save.
+  bool CaptureDesktop(EventRequest& request);
+  bool CaptureWindow(EventRequest& request);
+  bool CaptureClient(EventRequest& request);
+  bool CaptureAllDisplays(EventRequest& request);
+  bool CaptureDisplay(EventRequest& request);
+  // Runs the job; job.saved tells whether a file was written.
+  bool CaptureAndSave(CaptureJob& job);
+  // device null: the whole desktop in screen coordinates; rect null: the device's or all displays'.
+  ImageHandle CaptureFromDisplay(const std::wstring* device, const RECT* rect, bool withCursor);
+  // The save half of CaptureAndSave; takes over the bitmap and releases it on every path.
+  bool SaveCapture(CaptureJob& job, ImageHandle bitmap);
+
+  // File events 10..13.
+  bool CopyLastFileToClipboard(EventRequest& request);
+  bool OpenLastFile(EventRequest& request);
+  bool OpenLastFolder(EventRequest& request);
+  bool OpenSaveFolder(EventRequest& request);
+
+  ImageCodec& codec() { return codec_; }
   bool OpenSettings(EventRequest& request);
   bool ToggleInputMode(EventRequest& request);
   bool NextProfile(EventRequest& request);
@@ -75,6 +98,7 @@ class CScreenShot : public CProfile {
   HWND mainWindow_ = nullptr;
   std::wstring lastError_;
   KeyChordMatcher matcher_;
+  ImageCodec codec_;
 };
 
 }  // namespace pelmo

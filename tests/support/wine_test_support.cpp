@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstring>
 #include <cwchar>
 #include <fstream>
 #include <sstream>
@@ -142,6 +143,12 @@ bool WriteTextFile(const std::wstring& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
+bool WriteUnicodeFile(const std::wstring& path, const std::wstring& text) {
+  std::string bytes("\xFF\xFE", 2);
+  bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  return WriteTextFile(path, bytes);
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};
@@ -212,6 +219,86 @@ HWND PelmoProcess::WaitForMainWindow(DWORD ms) {
     Sleep(50);
   }
   return nullptr;
+}
+
+}  // namespace pelmo::test
+
+namespace pelmo::test {
+
+DebugMonitor::DebugMonitor() {
+  InitializeCriticalSection(&lock_);
+  mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
+  bufferReady_ = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY");
+  dataReady_ = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
+  stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!mapping_ || !bufferReady_ || !dataReady_ || !stop_) return;
+  view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 4096);
+  if (!view_) return;
+  thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+  ok_ = thread_ != nullptr;
+}
+
+DebugMonitor::~DebugMonitor() {
+  if (thread_) {
+    SetEvent(stop_);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+  if (view_) UnmapViewOfFile(view_);
+  for (HANDLE h : {mapping_, bufferReady_, dataReady_, stop_}) {
+    if (h) CloseHandle(h);
+  }
+  DeleteCriticalSection(&lock_);
+}
+
+DWORD WINAPI DebugMonitor::ThreadMain(void* self) {
+  static_cast<DebugMonitor*>(self)->Run();
+  return 0;
+}
+
+void DebugMonitor::Run() {
+  SetEvent(bufferReady_);
+  HANDLE waits[2] = {dataReady_, stop_};
+  for (;;) {
+    if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return;
+    const auto* base = static_cast<const char*>(view_);
+    DWORD pid = 0;
+    memcpy(&pid, base, sizeof(pid));
+    const char* text = base + sizeof(DWORD);
+    const size_t len = strnlen(text, 4096 - sizeof(DWORD));
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(len), nullptr, 0);
+    std::wstring line(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(len), line.data(), n);
+    EnterCriticalSection(&lock_);
+    lines_.emplace_back(pid, std::move(line));
+    LeaveCriticalSection(&lock_);
+    SetEvent(bufferReady_);
+  }
+}
+
+std::vector<std::wstring> DebugMonitor::Lines(const std::wstring& part, DWORD pid) const {
+  std::vector<std::wstring> out;
+  EnterCriticalSection(&lock_);
+  for (const auto& [from, line] : lines_) {
+    if ((!pid || from == pid) && line.find(part) != std::wstring::npos) out.push_back(line);
+  }
+  LeaveCriticalSection(&lock_);
+  return out;
+}
+
+std::vector<std::wstring> DebugMonitor::WaitFor(const std::wstring& part, size_t count, DWORD ms, DWORD pid) const {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    auto lines = Lines(part, pid);
+    if (lines.size() >= count || GetTickCount() - start >= ms) return lines;
+    PumpFor(20);
+  }
+}
+
+void DebugMonitor::Clear() {
+  EnterCriticalSection(&lock_);
+  lines_.clear();
+  LeaveCriticalSection(&lock_);
 }
 
 }  // namespace pelmo::test

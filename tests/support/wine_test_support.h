@@ -60,6 +60,8 @@ class TempDir {
 bool CopyProgramFolder(const std::wstring& dest);
 
 bool FileExists(const std::wstring& path);
+// Writes text as UTF-16 with a byte-order mark, the way the program writes its INI files.
+bool WriteUnicodeFile(const std::wstring& path, const std::wstring& text);
 bool WriteTextFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 
@@ -92,6 +94,35 @@ class PelmoProcess {
   TempDir folder_;
   std::unique_ptr<ChildProcess> process_;
   HWND main_ = nullptr;
+};
+
+}  // namespace pelmo::test
+
+namespace pelmo::test {
+
+// Collects what other processes write with OutputDebugString (the system's debug-output buffer),
+// as a debug-output viewer does. One monitor per machine at a time.
+class DebugMonitor {
+ public:
+  DebugMonitor();
+  ~DebugMonitor();
+  DebugMonitor(const DebugMonitor&) = delete;
+  DebugMonitor& operator=(const DebugMonitor&) = delete;
+  bool ok() const { return ok_; }
+  // Lines (UTF-8 decoded) that contain `part`, from process pid (0 = any), in arrival order.
+  std::vector<std::wstring> Lines(const std::wstring& part, DWORD pid = 0) const;
+  // Waits until at least `count` such lines arrived; returns them.
+  std::vector<std::wstring> WaitFor(const std::wstring& part, size_t count, DWORD ms, DWORD pid = 0) const;
+  void Clear();
+
+ private:
+  static DWORD WINAPI ThreadMain(void* self);
+  void Run();
+  bool ok_ = false;
+  HANDLE mapping_ = nullptr, bufferReady_ = nullptr, dataReady_ = nullptr, stop_ = nullptr, thread_ = nullptr;
+  void* view_ = nullptr;
+  mutable CRITICAL_SECTION lock_;
+  std::vector<std::pair<DWORD, std::wstring>> lines_;
 };
 
 }  // namespace pelmo::test

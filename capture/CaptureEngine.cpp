@@ -1,0 +1,145 @@
+// The capture events 0..4 of the engine and the screen-reading half of CaptureAndSave.
+#include "ScreenShot.h"
+
+#include "framework/Handles.h"
+#include "resources/resource.h"
+
+namespace pelmo {
+namespace {
+
+// The sound plays only when a file was written.
+void SuppressSoundUnlessSaved(EventRequest& request, const CaptureJob& job) {
+  if (request.playSound && !job.saved) request.playSound = 0;
+}
+
+HWND TargetWindow(const EventRequest& request) {
+  return request.targetWindow ? request.targetWindow : GetForegroundWindow();
+}
+
+RECT ClientRectOnScreen(HWND window) {
+  RECT r{};
+  GetClientRect(window, &r);
+  POINT topLeft{r.left, r.top}, bottomRight{r.right, r.bottom};
+  ClientToScreen(window, &topLeft);
+  ClientToScreen(window, &bottomRight);
+  return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+}  // namespace
+
+bool CScreenShot::CaptureDesktop(EventRequest& request) {
+  CaptureJob job;
+  job.kind = kCaptureDesktop;
+  job.window = GetDesktopWindow();
+  if (!job.window) return false;
+  GetWindowRect(job.window, &job.rect);
+  const bool ok = CaptureAndSave(job);
+  SuppressSoundUnlessSaved(request, job);
+  return ok;
+}
+
+bool CScreenShot::CaptureWindow(EventRequest& request) {
+  CaptureJob job;
+  job.kind = kCaptureWindow;
+  job.window = TargetWindow(request);
+  if (!job.window) return false;
+  GetWindowRect(job.window, &job.rect);
+  const bool ok = CaptureAndSave(job);
+  SuppressSoundUnlessSaved(request, job);
+  return ok;
+}
+
+bool CScreenShot::CaptureClient(EventRequest& request) {
+  CaptureJob job;
+  job.kind = kCaptureClient;
+  job.window = TargetWindow(request);
+  if (!job.window) return false;
+  if (Current().other.GetCutClient()) {
+    // The whole window is read and the client area cut out of it afterwards.
+    GetWindowRect(job.window, &job.rect);
+    GetClientRect(job.window, &job.cropRect);
+    POINT origin{0, 0};
+    ClientToScreen(job.window, &origin);
+    OffsetRect(&job.cropRect, origin.x - job.rect.left, origin.y - job.rect.top);
+    job.crop = 1;
+  } else {
+    job.rect = ClientRectOnScreen(job.window);
+  }
+  const bool ok = CaptureAndSave(job);
+  SuppressSoundUnlessSaved(request, job);
+  return ok;
+}
+
+bool CScreenShot::CaptureAllDisplays(EventRequest& request) {
+  CaptureJob job;
+  job.kind = kCaptureAllDisplays;
+  job.window = request.targetWindow;
+  const bool ok = CaptureAndSave(job);
+  SuppressSoundUnlessSaved(request, job);
+  return ok;
+}
+
+bool CScreenShot::CaptureDisplay(EventRequest& request) {
+  CaptureJob job;
+  job.kind = kCaptureDisplay;
+  job.deviceName = Current().display.GetDisplayName();
+  job.window = request.targetWindow;
+  if (job.deviceName.empty()) {
+    SetLastErrorText(IDS_NO_DISPLAY_CHOSEN);
+    return false;
+  }
+  const bool ok = CaptureAndSave(job);
+  SuppressSoundUnlessSaved(request, job);
+  return ok;
+}
+
+bool CScreenShot::CaptureAndSave(CaptureJob& job) {
+  const bool withCursor = Current().other.GetCaptureCursor() != 0;
+  ImageHandle bitmap = nullptr;
+  switch (job.kind) {
+    case kCaptureDesktop:
+    case kCaptureWindow:
+    case kCaptureClient:
+      bitmap = CaptureFromDisplay(nullptr, &job.rect, withCursor);
+      break;
+    case kCaptureAllDisplays:
+      bitmap = CaptureFromDisplay(nullptr, nullptr, withCursor);
+      break;
+    case kCaptureDisplay:
+      bitmap = CaptureFromDisplay(&job.deviceName, nullptr, false);
+      break;
+    case kCaptureCutFree:
+    case kCaptureCutFixed:
+    case kCaptureCutTarget:
+      bitmap = CaptureFromDisplay(nullptr, &job.rect, false);
+      break;
+    default:
+      break;
+  }
+  if (!bitmap) return false;
+  return SaveCapture(job, bitmap);
+}
+
+ImageHandle CScreenShot::CaptureFromDisplay(const std::wstring* device, const RECT* rect, bool withCursor) {
+  fw::UniqueDc source(CreateDCW(L"DISPLAY", device ? device->c_str() : nullptr, nullptr, nullptr));
+  if (!source) {
+    SetLastErrorText(IDS_NO_DISPLAY_DEVICE);
+    return nullptr;
+  }
+  RECT area{};
+  if (rect) {
+    area = *rect;
+  } else if (device) {
+    const auto r = CDispProfile::GetDisplayRect(*device);
+    if (r) area = {r->left, r->top, r->right, r->bottom};
+  } else {
+    DisplayRect all;
+    Current().display.GetAllDisplaysRect(all);
+    area = {all.left, all.top, all.right, all.bottom};
+  }
+  ImageHandle bitmap = codec_.CreateImageFromScreen(source.get(), area, withCursor);
+  if (!bitmap) SetLastErrorText(IDS_CAPTURE_FAILED);
+  return bitmap;
+}
+
+}  // namespace pelmo

@@ -1,0 +1,81 @@
+// The save half of CaptureAndSave and the events that act on saved files (10..13).
+#include "ScreenShot.h"
+
+#include "capture/SavePaths.h"
+#include "output/Resize.h"
+#include "output/RunningNumber.h"
+#include "output/SavePath.h"
+#include "resources/resource.h"
+
+namespace pelmo {
+
+bool CScreenShot::SaveCapture(CaptureJob& job, ImageHandle bitmap) {
+  ProfileSectionSet& profile = Current();
+  const CaptureEventId event = job.kind >= 0 && job.kind <= 7 ? job.kind : kEventDesktop;
+  const SavePathResult target =
+      BuildSavePath(MakeSavePathRequest(profile.gen, profile.name, GetCurrentName(), event, job.window));
+  if (target.status < 0) {
+    codec_.FreeImage(bitmap);
+    SetLastErrorText(static_cast<UINT>(target.messageId));
+    return false;
+  }
+  if (job.crop) codec_.CropImage(bitmap, job.cropRect);
+  ResizeForSave(codec_, profile.resize, bitmap);
+  job.saved = profile.other.CheckOverwrite(mainWindow(), target.path) == COtherProfile::kOverwriteDeclined ? 0 : 1;
+  if (job.saved) {
+    const bool ok = bitmap && codec_.SaveImage(bitmap, target.path, profile);
+    codec_.FreeImage(bitmap);
+    if (!ok) {
+      SetLastErrorText(kSaveImageFailedText);
+      return false;
+    }
+    profile.gen.SetLastSaveFile(target.path);
+  } else {
+    codec_.FreeImage(bitmap);
+  }
+  // Also after a declined overwrite: the number was used for the name.
+  if (target.status == 1) AdvanceRunningNumber(profile.name);
+  return true;
+}
+
+bool CScreenShot::CopyLastFileToClipboard(EventRequest&) {
+  const std::wstring& path = LastSaveFile();
+  if (!FileExists(path)) {
+    SetLastErrorText(IDS_FILE_MISSING);
+    return false;
+  }
+  CopyFileToClipboard(nullptr, path, 1);  // 1: copy, as the shell's "copy" command
+  return true;
+}
+
+bool CScreenShot::OpenLastFile(EventRequest&) {
+  const std::wstring& path = LastSaveFile();
+  if (!FileExists(path)) {
+    SetLastErrorText(IDS_FILE_MISSING);
+    return false;
+  }
+  CGenProfile::OpenFile(path);
+  return true;
+}
+
+bool CScreenShot::OpenLastFolder(EventRequest&) {
+  const std::wstring folder = DirectoryOf(LastSaveFile());
+  if (!PathExists(folder)) {
+    SetLastErrorText(IDS_NO_SAVE_FOLDER);
+    return false;
+  }
+  CGenProfile::OpenFolder(folder);
+  return true;
+}
+
+bool CScreenShot::OpenSaveFolder(EventRequest&) {
+  const std::wstring& folder = Current().gen.GetSaveFolder();
+  if (!PathExists(folder)) {
+    SetLastErrorText(IDS_NO_SAVE_FOLDER);
+    return false;
+  }
+  CGenProfile::OpenFolder(folder);
+  return true;
+}
+
+}  // namespace pelmo

@@ -1,0 +1,125 @@
+// The tray icon and its menu, seen through the program's diagnostic trace: icon states, tooltip,
+// profile and format choice, greyed file commands, the input-disabled mode and the profile step.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "wine_test_support.h"
+
+namespace {
+
+using pelmo::test::DebugMonitor;
+using pelmo::test::PelmoProcess;
+using pelmo::test::WriteUnicodeFile;
+
+constexpr UINT kTrayNotify = 0x8001;
+constexpr UINT kStepProfile = 0x8009;
+
+class TrayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(monitor_.ok());
+    out_ = pelmo_.path(L"out");
+    ASSERT_TRUE(CreateDirectoryW(out_.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(pelmo_.path(L"Profile").c_str(), nullptr));
+    for (const wchar_t* name : {L"一番", L"二番"}) {
+      const std::wstring profile = L"[OPTION]\r\nSaveFolder=" + out_ +
+                                   L"\r\nImageType=1\r\n[FILE_NAME]\r\nFileName=%p-%r\r\nDigitCount=1\r\n"
+                                   L"CurrentNumber=1\r\n[KEY]\r\nScreenShot_Desktop1=116\r\nScreenShot_Desktop2=0\r\n"
+                                   L"[OTHER]\r\nCheckRewrite=0\r\n";
+      ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(std::wstring(L"Profile\\") + name + L".ini"), profile));
+    }
+    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"common.ini"), L"[COMMON_OTHER]\r\nShow=0\r\nDisableInputMode=0\r\n"));
+    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=一番\r\n"));
+    ASSERT_TRUE(pelmo_.Start());
+    main_ = pelmo_.WaitForMainWindow();
+    ASSERT_NE(main_, nullptr);
+    pid_ = pelmo_.process().pid();
+  }
+
+  LRESULT Send(UINT msg, WPARAM wp, LPARAM lp = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(main_, msg, wp, lp, SMTO_ABORTIFHUNG, 10000, &result);
+    return static_cast<LRESULT>(result);
+  }
+
+  std::wstring LastTray() {
+    const auto lines = monitor_.Lines(L"tray ", pid_);
+    return lines.empty() ? L"" : lines.back();
+  }
+
+  // Opens the menu with a right click on the icon, closes it with Esc, returns its trace line.
+  std::wstring OpenMenu() {
+    const size_t before = monitor_.Lines(L"menu ", pid_).size();
+    PostMessageW(main_, kTrayNotify, 0, WM_RBUTTONUP);
+    const auto lines = monitor_.WaitFor(L"menu ", before + 1, 5000, pid_);
+    pelmo::test::PumpFor(300);
+    pelmo::test::PressKey(VK_ESCAPE);
+    pelmo::test::PumpFor(300);
+    return lines.size() > before ? lines.back() : L"";
+  }
+
+  DebugMonitor monitor_;
+  PelmoProcess pelmo_;
+  std::wstring out_;
+  HWND main_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+TEST_F(TrayTest, IconAndTooltipFollowTheProfileAndTheInputMode) {
+  const auto added = monitor_.WaitFor(L"tray add", 1, 5000, pid_);
+  ASSERT_EQ(added.size(), 1u);
+  EXPECT_NE(LastTray().find(L"icon=205 tip=Pelmo - 一番"), std::wstring::npos) << LastTray();
+
+  Send(WM_COMMAND, 32932);  // input-disabled mode on
+  EXPECT_NE(LastTray().find(L"icon=207"), std::wstring::npos) << LastTray();
+  EXPECT_NE(OpenMenu().find(L"input-disabled=1"), std::wstring::npos);
+  Send(WM_COMMAND, 32932);  // and off again
+  EXPECT_NE(LastTray().find(L"icon=205"), std::wstring::npos) << LastTray();
+}
+
+TEST_F(TrayTest, FileCommandsAreGreyUntilSomethingWasSaved) {
+  EXPECT_NE(OpenMenu().find(L"file-commands=grey"), std::wstring::npos);
+  PostMessageW(main_, WM_APP + 4, 116, 0);  // F5 down: the desktop capture of this profile
+  PostMessageW(main_, WM_APP + 5, 116, 0);
+  ASSERT_EQ(monitor_.WaitFor(L"event 0 done", 1, 5000, pid_).size(), 1u);
+  EXPECT_NE(OpenMenu().find(L"file-commands=enabled"), std::wstring::npos);
+}
+
+TEST_F(TrayTest, FormatChoiceFromTheMenuChangesTheSavedType) {
+  EXPECT_NE(OpenMenu().find(L"type=1"), std::wstring::npos);
+  Send(WM_COMMAND, 32803);  // PNG
+  EXPECT_NE(OpenMenu().find(L"type=3"), std::wstring::npos);
+  PostMessageW(main_, WM_APP + 4, 116, 0);
+  PostMessageW(main_, WM_APP + 5, 116, 0);
+  ASSERT_EQ(monitor_.WaitFor(L"event 0 done", 1, 5000, pid_).size(), 1u);
+  EXPECT_TRUE(pelmo::test::FileExists(out_ + L"\\一番-1.png"));
+}
+
+TEST_F(TrayTest, ProfileChoiceAndProfileStepSwitchTheProfile) {
+  EXPECT_NE(OpenMenu().find(L"profile=0/2"), std::wstring::npos);
+  Send(WM_COMMAND, 32831);  // the second profile
+  EXPECT_NE(LastTray().find(L"tip=Pelmo - 二番"), std::wstring::npos) << LastTray();
+  EXPECT_NE(OpenMenu().find(L"profile=1/2"), std::wstring::npos);
+
+  EXPECT_EQ(Send(kStepProfile, 1), 0);  // already the last: nothing, no balloon
+  EXPECT_TRUE(monitor_.Lines(L"balloon", pid_).empty());
+  EXPECT_EQ(Send(kStepProfile, 0), 1);  // back to the first, with the balloon
+  const auto balloons = monitor_.WaitFor(L"balloon", 1, 3000, pid_);
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_NE(balloons[0].find(L"flag=1 title=一番 text=プロファイルを切り替えました。"), std::wstring::npos) << balloons[0];
+  EXPECT_NE(LastTray().find(L"tip=Pelmo - 一番"), std::wstring::npos) << LastTray();
+}
+
+TEST_F(TrayTest, RightClickWhileTheSettingsWindowIsOpenIsRefused) {
+  Send(WM_COMMAND, 32794);  // settings
+  pelmo::test::PumpFor(500);
+  PostMessageW(main_, kTrayNotify, 0, WM_RBUTTONUP);
+  const auto balloons = monitor_.WaitFor(L"balloon", 1, 3000, pid_);
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_NE(balloons[0].find(L"title=現在は右クリックが無効です"), std::wstring::npos) << balloons[0];
+  EXPECT_TRUE(monitor_.Lines(L"menu ", pid_).empty());
+}
+
+}  // namespace
