@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "JpegEncoder.h"
-#include "libjpeg_oracle.h"
+#include "reference_codecs.h"
 #include "test_images.h"
 
 namespace {

@@ -1,6 +1,5 @@
-#include "libjpeg_oracle.h"
+#include "reference_codecs.h"
 
-#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -125,21 +124,6 @@ std::vector<uint8_t> EncodeWithLibjpeg(const Image& image, int quality, bool sub
   jpeg_destroy_compress(&info);
   std::free(buffer);
   return file;
-}
-
-double Psnr(const Image& source, const std::vector<uint8_t>& rgb) {
-  double squares = 0;
-  const size_t pixels = static_cast<size_t>(source.width) * source.height;
-  for (size_t i = 0; i < pixels; ++i) {
-    const uint8_t* s = source.pixels.data() + i * source.bytesPerPixel;
-    const uint8_t* d = rgb.data() + i * 3;
-    for (int c = 0; c < 3; ++c) {
-      const double diff = static_cast<double>(s[2 - c]) - d[c];
-      squares += diff * diff;
-    }
-  }
-  const double mse = squares / (static_cast<double>(pixels) * 3);
-  return mse == 0 ? 100.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
 }  // namespace jpegtest

@@ -1,4 +1,4 @@
-#include "libjpeg_oracle.h"
+#include "reference_codecs.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_JPEG

@@ -107,4 +107,19 @@ Image MakeFlat(int width, int height, uint8_t b, uint8_t g, uint8_t r, int bytes
   return image;
 }
 
+double Psnr(const Image& source, const std::vector<uint8_t>& rgb) {
+  double squares = 0;
+  const size_t pixels = static_cast<size_t>(source.width) * source.height;
+  for (size_t i = 0; i < pixels; ++i) {
+    const uint8_t* s = source.pixels.data() + i * source.bytesPerPixel;
+    const uint8_t* d = rgb.data() + i * 3;
+    for (int c = 0; c < 3; ++c) {
+      const double diff = static_cast<double>(s[2 - c]) - d[c];
+      squares += diff * diff;
+    }
+  }
+  const double mse = squares / (static_cast<double>(pixels) * 3);
+  return mse == 0 ? 100.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
 }  // namespace jpegtest

@@ -22,4 +22,7 @@ Image MakePhoto(int width, int height, int bytesPerPixel = 4, uint32_t seed = 1)
 Image MakeNoise(int width, int height, int bytesPerPixel = 4, uint32_t seed = 7);
 Image MakeFlat(int width, int height, uint8_t b, uint8_t g, uint8_t r, int bytesPerPixel = 4);
 
+// PSNR in dB of decoded R,G,B against the B,G,R(,X) source (100 for identical images).
+double Psnr(const Image& source, const std::vector<uint8_t>& rgb);
+
 }  // namespace jpegtest

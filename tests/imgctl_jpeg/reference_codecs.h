@@ -1,4 +1,5 @@
-// libjpeg-turbo as the reference decoder and encoder for the JPEG tests and benchmark.
+// Reference codecs for the JPEG tests and benchmark: libjpeg-turbo (native builds) and stb_image
+// (every build).
 #pragma once
 
 #include <cstdint>
@@ -33,8 +34,6 @@ Coefficients ReadCoefficients(const std::vector<uint8_t>& file);
 // libjpeg-turbo's own encoding of the image (default DCT, standard tables, 4:2:0 or 4:4:4).
 std::vector<uint8_t> EncodeWithLibjpeg(const Image& image, int quality, bool subsample420, bool progressive);
 
-// PSNR in dB of decoded R,G,B against the B,G,R(,X) source (100 for identical images).
-double Psnr(const Image& source, const std::vector<uint8_t>& rgb);
 
 }  // namespace jpegtest
 
