@@ -1,8 +1,5 @@
 #include "NameProfile.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "IniStore.h"
 
 namespace pelmo {
@@ -50,14 +47,6 @@ void CNameProfile::WriteRunningState(const std::wstring& path) {
 void CNameProfile::SetCurrentNumber(int32_t v) {
   currentNumber_ = v;
   if (nextNumberDisplay_) nextNumberDisplay_(currentNumber_);
-}
-
-int CNameProfile::AdvanceRunningNumber() {
-  int64_t next = static_cast<int64_t>(currentNumber_) + increasingNumber_;
-  next = std::min<int64_t>(std::max<int64_t>(next, std::numeric_limits<int32_t>::min()),
-                           std::numeric_limits<int32_t>::max());
-  SetCurrentNumber(static_cast<int32_t>(next));
-  return 1;
 }
 
 }  // namespace pelmo

@@ -34,11 +34,8 @@ class CNameProfile : public CEventProfile {
   int32_t GetWindowNameLength() const { return windowNameLength_; }
   void SetWindowNameLength(int32_t v) { windowNameLength_ = v; }
   int32_t GetCurrentNumber() const { return currentNumber_; }
+  // Also shows the number in the next-number display, when one is set.
   void SetCurrentNumber(int32_t v);
-
-  // CurrentNumber += IncreasingNumber, and the display is told. The number stops at the ends of
-  // the 32-bit range instead of wrapping to the other sign. Returns 1.
-  int AdvanceRunningNumber();
 
   // The file-name page's next-number box: called with each new CurrentNumber.
   void SetNextNumberDisplay(std::function<void(int32_t)> display) { nextNumberDisplay_ = std::move(display); }
