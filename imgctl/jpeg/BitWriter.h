@@ -29,9 +29,9 @@ class BitWriter {
       acc_ = (acc_ << count) | bits;
       return;
     }
+    // Here 1 <= free_ <= count <= 32: free_ only drops below 32 through the branch above.
     const int rest = count - free_;
-    // free_ is 1..64 here, but a shift by 64 is undefined: split it.
-    const uint64_t full = ((acc_ << (free_ - 1)) << 1) | (static_cast<uint64_t>(bits) >> rest);
+    const uint64_t full = (acc_ << free_) | (static_cast<uint64_t>(bits) >> rest);
     Store(full);
     // Bits of `bits` already stored stay above the new ones and are shifted out before the next
     // Store, which always shifts by exactly the bits added since.

@@ -21,7 +21,7 @@ struct HuffmanCodes {
   std::array<uint8_t, 256> length{};
 };
 
-using SymbolCounts = std::array<uint32_t, 256>;
+using SymbolCounts = std::array<uint64_t, 256>;  // 64 bits: a frame may hold over 2^32 symbols
 
 const HuffmanSpec& StandardDcLuma();
 const HuffmanSpec& StandardDcChroma();

@@ -228,7 +228,7 @@ void WriteScans(const FrameLayout& layout, const CoefficientPlanes& planes,
       ScanPass<SymbolCounter>(layout, scan, counter).Run(planes);
       for (int slot = 0; slot < kSlotCount; ++slot) {
         bool used = false;
-        for (uint32_t n : counts[slot]) used |= n != 0;
+        for (uint64_t n : counts[slot]) used |= n != 0;
         if (!used) continue;
         const HuffmanSpec spec = OptimalSpec(counts[slot]);
         WriteHuffmanTable(out, slot >= kAcLuma ? 1 : 0, slot % 2, spec);

@@ -80,18 +80,18 @@ TEST(JpegHuffmanTables, FittedTablesAreValidAndNoLongerThan16Bits) {
   SymbolCounts uniform{};
   uniform.fill(1000);
   cases.push_back({"all 256 symbols", uniform});
-  SymbolCounts fibonacci{};  // the most skewed counts: an unlimited code would be 40 deep
+  SymbolCounts fibonacci{};  // the most skewed counts: an unlimited code would be 60 deep
   uint64_t a = 1, b = 1;
-  for (int s = 0; s < 40; ++s) {
-    fibonacci[s] = static_cast<uint32_t>(std::min<uint64_t>(a, 0xFFFFFFFFu));
+  for (int s = 0; s < 60; ++s) {
+    fibonacci[s] = a;
     const uint64_t next = a + b;
     a = b;
     b = next;
   }
   cases.push_back({"fibonacci", fibonacci});
   SymbolCounts huge{};
-  huge[1] = 0xFFFFFFFFu;
-  huge[2] = 0xFFFFFFFFu;
+  huge[1] = uint64_t{1} << 50;  // more symbols than a 32-bit count holds
+  huge[2] = uint64_t{1} << 50;
   huge[3] = 1;
   cases.push_back({"huge counts", huge});
 
