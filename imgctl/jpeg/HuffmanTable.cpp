@@ -6,12 +6,12 @@
 namespace imgctl::jpeg {
 namespace {
 
-HuffmanSpec MakeSpec(std::initializer_list<uint8_t> counts, std::initializer_list<uint8_t> symbols) {
-  HuffmanSpec spec;
-  std::copy(counts.begin(), counts.end(), spec.counts.begin());
-  std::copy(symbols.begin(), symbols.end(), spec.symbols.begin());
-  spec.symbolCount = static_cast<int>(symbols.size());
-  return spec;
+HuffmanDefinition MakeDefinition(std::initializer_list<uint8_t> counts, std::initializer_list<uint8_t> symbols) {
+  HuffmanDefinition definition;
+  std::copy(counts.begin(), counts.end(), definition.counts.begin());
+  std::copy(symbols.begin(), symbols.end(), definition.symbols.begin());
+  definition.symbolCount = static_cast<int>(symbols.size());
+  return definition;
 }
 
 // Code length of every symbol of an unlimited Huffman code for `freq`.
@@ -40,20 +40,20 @@ std::array<int, 257> BuildCodeSizes(std::array<uint64_t, 257> freq) {
 
 }  // namespace
 
-const HuffmanSpec& StandardDcLuma() {
-  static const HuffmanSpec spec = MakeSpec({0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
+const HuffmanDefinition& StandardDcLuma() {
+  static const HuffmanDefinition definition = MakeDefinition({0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0},
                                            {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-  return spec;
+  return definition;
 }
 
-const HuffmanSpec& StandardDcChroma() {
-  static const HuffmanSpec spec = MakeSpec({0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
+const HuffmanDefinition& StandardDcChroma() {
+  static const HuffmanDefinition definition = MakeDefinition({0, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0},
                                            {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-  return spec;
+  return definition;
 }
 
-const HuffmanSpec& StandardAcLuma() {
-  static const HuffmanSpec spec = MakeSpec(
+const HuffmanDefinition& StandardAcLuma() {
+  static const HuffmanDefinition definition = MakeDefinition(
       {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7d},
       {0x01, 0x02, 0x03, 0x00, 0x04, 0x11, 0x05, 0x12, 0x21, 0x31, 0x41, 0x06, 0x13, 0x51, 0x61,
        0x07, 0x22, 0x71, 0x14, 0x32, 0x81, 0x91, 0xa1, 0x08, 0x23, 0x42, 0xb1, 0xc1, 0x15, 0x52,
@@ -66,11 +66,11 @@ const HuffmanSpec& StandardAcLuma() {
        0xb7, 0xb8, 0xb9, 0xba, 0xc2, 0xc3, 0xc4, 0xc5, 0xc6, 0xc7, 0xc8, 0xc9, 0xca, 0xd2, 0xd3,
        0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda, 0xe1, 0xe2, 0xe3, 0xe4, 0xe5, 0xe6, 0xe7, 0xe8,
        0xe9, 0xea, 0xf1, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa});
-  return spec;
+  return definition;
 }
 
-const HuffmanSpec& StandardAcChroma() {
-  static const HuffmanSpec spec = MakeSpec(
+const HuffmanDefinition& StandardAcChroma() {
+  static const HuffmanDefinition definition = MakeDefinition(
       {0, 2, 1, 2, 4, 4, 3, 4, 7, 5, 4, 4, 0, 1, 2, 0x77},
       {0x00, 0x01, 0x02, 0x03, 0x11, 0x04, 0x05, 0x21, 0x31, 0x06, 0x12, 0x41, 0x51, 0x07, 0x61,
        0x71, 0x13, 0x22, 0x32, 0x81, 0x08, 0x14, 0x42, 0x91, 0xa1, 0xb1, 0xc1, 0x09, 0x23, 0x33,
@@ -83,16 +83,16 @@ const HuffmanSpec& StandardAcChroma() {
        0xb5, 0xb6, 0xb7, 0xb8, 0xb9, 0xba, 0xc2, 0xc3, 0xc4, 0xc5, 0xc6, 0xc7, 0xc8, 0xc9, 0xca,
        0xd2, 0xd3, 0xd4, 0xd5, 0xd6, 0xd7, 0xd8, 0xd9, 0xda, 0xe2, 0xe3, 0xe4, 0xe5, 0xe6, 0xe7,
        0xe8, 0xe9, 0xea, 0xf2, 0xf3, 0xf4, 0xf5, 0xf6, 0xf7, 0xf8, 0xf9, 0xfa});
-  return spec;
+  return definition;
 }
 
-HuffmanCodes DeriveCodes(const HuffmanSpec& spec) {
+HuffmanCodes DeriveCodes(const HuffmanDefinition& definition) {
   HuffmanCodes codes;
   uint32_t code = 0;
   int index = 0;
   for (int length = 1; length <= 16; ++length) {
-    for (int i = 0; i < spec.counts[length - 1]; ++i, ++index) {
-      const uint8_t symbol = spec.symbols[index];
+    for (int i = 0; i < definition.counts[length - 1]; ++i, ++index) {
+      const uint8_t symbol = definition.symbols[index];
       codes.code[symbol] = static_cast<uint16_t>(code++);
       codes.length[symbol] = static_cast<uint8_t>(length);
     }
@@ -101,7 +101,7 @@ HuffmanCodes DeriveCodes(const HuffmanSpec& spec) {
   return codes;
 }
 
-HuffmanSpec OptimalSpec(const SymbolCounts& counts) {
+HuffmanDefinition OptimalDefinition(const SymbolCounts& counts) {
   // Classic construction: merge the two least frequent nodes until one remains, then shorten codes
   // longer than 16 bits. Slot 256 is a reserved symbol of count 1 that takes the all-ones code.
   std::array<uint64_t, 257> freq{};
@@ -137,14 +137,14 @@ HuffmanSpec OptimalSpec(const SymbolCounts& counts) {
   while (bits[longest] == 0) --longest;
   --bits[longest];  // drop the reserved symbol's code
 
-  HuffmanSpec spec;
-  for (int length = 1; length <= 16; ++length) spec.counts[length - 1] = static_cast<uint8_t>(bits[length]);
+  HuffmanDefinition definition;
+  for (int length = 1; length <= 16; ++length) definition.counts[length - 1] = static_cast<uint8_t>(bits[length]);
   for (int size = 1; size <= 32; ++size) {
     for (int symbol = 0; symbol < 256; ++symbol) {
-      if (codeSize[symbol] == size) spec.symbols[spec.symbolCount++] = static_cast<uint8_t>(symbol);
+      if (codeSize[symbol] == size) definition.symbols[definition.symbolCount++] = static_cast<uint8_t>(symbol);
     }
   }
-  return spec;
+  return definition;
 }
 
 }  // namespace imgctl::jpeg

@@ -9,7 +9,7 @@ namespace imgctl::jpeg {
 
 // A table as a DHT segment carries it: number of codes of each length 1..16, then the symbols in
 // order of increasing code length.
-struct HuffmanSpec {
+struct HuffmanDefinition {
   std::array<uint8_t, 16> counts{};
   std::array<uint8_t, 256> symbols{};
   int symbolCount = 0;
@@ -23,15 +23,15 @@ struct HuffmanCodes {
 
 using SymbolCounts = std::array<uint64_t, 256>;  // 64 bits: a frame may hold over 2^32 symbols
 
-const HuffmanSpec& StandardDcLuma();
-const HuffmanSpec& StandardDcChroma();
-const HuffmanSpec& StandardAcLuma();
-const HuffmanSpec& StandardAcChroma();
+const HuffmanDefinition& StandardDcLuma();
+const HuffmanDefinition& StandardDcChroma();
+const HuffmanDefinition& StandardAcLuma();
+const HuffmanDefinition& StandardAcChroma();
 
-HuffmanCodes DeriveCodes(const HuffmanSpec& spec);
+HuffmanCodes DeriveCodes(const HuffmanDefinition& definition);
 
 // An optimal length-limited (16 bits) table for the given counts. Like every conforming encoder it
 // never assigns the all-ones code. Symbols counted zero get no code.
-HuffmanSpec OptimalSpec(const SymbolCounts& counts);
+HuffmanDefinition OptimalDefinition(const SymbolCounts& counts);
 
 }  // namespace imgctl::jpeg

@@ -94,8 +94,8 @@ bool WriteBufferedScans(const FrameLayout& layout, const PixelSource& source,
       planes.Transform(strip, divisors, mcuRow);
     }
   }
-  const ScanSpec sequential = SequentialScan();
-  WriteScans(layout, planes, progressive ? ProgressiveScript() : std::span<const ScanSpec>(&sequential, 1),
+  const ScanParams sequential = SequentialScan();
+  WriteScans(layout, planes, progressive ? ProgressiveScript() : std::span<const ScanParams>(&sequential, 1),
              out);
   return true;
 }

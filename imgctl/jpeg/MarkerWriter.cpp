@@ -44,15 +44,15 @@ void WriteFrameHeader(OutputBuffer& out, const FrameLayout& layout, bool progres
   }
 }
 
-void WriteHuffmanTable(OutputBuffer& out, int tableClass, int tableId, const HuffmanSpec& spec) {
+void WriteHuffmanTable(OutputBuffer& out, int tableClass, int tableId, const HuffmanDefinition& definition) {
   PutMarker(out, 0xC4);
-  out.PutWord(static_cast<uint16_t>(2 + 1 + 16 + spec.symbolCount));
+  out.PutWord(static_cast<uint16_t>(2 + 1 + 16 + definition.symbolCount));
   out.PutByte(static_cast<uint8_t>((tableClass << 4) | tableId));
-  out.PutBytes(spec.counts.data(), 16);
-  out.PutBytes(spec.symbols.data(), static_cast<size_t>(spec.symbolCount));
+  out.PutBytes(definition.counts.data(), 16);
+  out.PutBytes(definition.symbols.data(), static_cast<size_t>(definition.symbolCount));
 }
 
-void WriteScanHeader(OutputBuffer& out, const FrameLayout& layout, const ScanSpec& scan) {
+void WriteScanHeader(OutputBuffer& out, const FrameLayout& layout, const ScanParams& scan) {
   PutMarker(out, 0xDA);
   out.PutWord(static_cast<uint16_t>(6 + 2 * scan.componentCount));
   out.PutByte(static_cast<uint8_t>(scan.componentCount));

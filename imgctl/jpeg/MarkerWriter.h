@@ -7,7 +7,7 @@
 #include "HuffmanTable.h"
 #include "OutputBuffer.h"
 #include "QuantTables.h"
-#include "ScanSpec.h"
+#include "ScanParams.h"
 
 namespace imgctl::jpeg {
 
@@ -15,8 +15,8 @@ void WriteStartOfImage(OutputBuffer& out);         // SOI and the JFIF APP0 segm
 void WriteQuantTables(OutputBuffer& out, const QuantTable& luma, const QuantTable& chroma);
 void WriteFrameHeader(OutputBuffer& out, const FrameLayout& layout, bool progressive);  // SOF0/SOF2
 // tableClass 0 = DC, 1 = AC.
-void WriteHuffmanTable(OutputBuffer& out, int tableClass, int tableId, const HuffmanSpec& spec);
-void WriteScanHeader(OutputBuffer& out, const FrameLayout& layout, const ScanSpec& scan);
+void WriteHuffmanTable(OutputBuffer& out, int tableClass, int tableId, const HuffmanDefinition& definition);
+void WriteScanHeader(OutputBuffer& out, const FrameLayout& layout, const ScanParams& scan);
 void WriteEndOfImage(OutputBuffer& out);
 
 }  // namespace imgctl::jpeg

@@ -19,7 +19,7 @@ constexpr size_t kMaxBlockBytes = 1024;   // codes, an EOB run and its buffered 
 // Calls fn(component, blockX, blockY) in the scan's block order: MCU by MCU when interleaved,
 // otherwise over the blocks that hold the component's samples.
 template <class Fn>
-void ForEachBlock(const FrameLayout& layout, const ScanSpec& scan, Fn&& fn) {
+void ForEachBlock(const FrameLayout& layout, const ScanParams& scan, Fn&& fn) {
   if (scan.componentCount == 1) {
     const int c = scan.components[0];
     const ComponentLayout& comp = layout.components[c];
@@ -48,7 +48,7 @@ int AcSlot(const ComponentLayout& comp) { return comp.table == 0 ? kAcLuma : kAc
 template <class Sink>
 class ScanPass {
  public:
-  ScanPass(const FrameLayout& layout, const ScanSpec& scan, Sink& sink)
+  ScanPass(const FrameLayout& layout, const ScanParams& scan, Sink& sink)
       : layout_(layout), scan_(scan), sink_(sink) {}
 
   void Run(const CoefficientPlanes& planes) {
@@ -178,7 +178,7 @@ class ScanPass {
   }
 
   const FrameLayout& layout_;
-  const ScanSpec& scan_;
+  const ScanParams& scan_;
   Sink& sink_;
   int lastDc_[3] = {0, 0, 0};
   int eobRun_ = 0;
@@ -186,8 +186,8 @@ class ScanPass {
   std::array<uint8_t, kMaxCorrectionBits> correction_{};
 };
 
-constexpr ScanSpec MakeScan(int component, int ss, int se, int ah, int al) {
-  ScanSpec scan;
+constexpr ScanParams MakeScan(int component, int ss, int se, int ah, int al) {
+  ScanParams scan;
   scan.componentCount = 1;
   scan.components = {component, 0, 0};
   scan.ss = ss;
@@ -197,15 +197,15 @@ constexpr ScanSpec MakeScan(int component, int ss, int se, int ah, int al) {
   return scan;
 }
 
-constexpr ScanSpec MakeDcScan(int ah, int al) {
-  ScanSpec scan;
+constexpr ScanParams MakeDcScan(int ah, int al) {
+  ScanParams scan;
   scan.se = 0;
   scan.ah = ah;
   scan.al = al;
   return scan;
 }
 
-constexpr std::array<ScanSpec, 10> kProgressiveScript = {
+constexpr std::array<ScanParams, 10> kProgressiveScript = {
     MakeDcScan(0, 1),          MakeScan(0, 1, 5, 0, 2),  MakeScan(2, 1, 63, 0, 1),
     MakeScan(1, 1, 63, 0, 1),  MakeScan(0, 6, 63, 0, 2), MakeScan(0, 1, 63, 2, 1),
     MakeDcScan(1, 0),          MakeScan(2, 1, 63, 1, 0), MakeScan(1, 1, 63, 1, 0),
@@ -213,13 +213,13 @@ constexpr std::array<ScanSpec, 10> kProgressiveScript = {
 
 }  // namespace
 
-std::span<const ScanSpec> ProgressiveScript() { return kProgressiveScript; }
+std::span<const ScanParams> ProgressiveScript() { return kProgressiveScript; }
 
-ScanSpec SequentialScan() { return ScanSpec{}; }
+ScanParams SequentialScan() { return ScanParams{}; }
 
 void WriteScans(const FrameLayout& layout, const CoefficientPlanes& planes,
-                std::span<const ScanSpec> scans, OutputBuffer& out) {
-  for (const ScanSpec& scan : scans) {
+                std::span<const ScanParams> scans, OutputBuffer& out) {
+  for (const ScanParams& scan : scans) {
     const bool dcRefine = scan.ss == 0 && scan.ah != 0;
     HuffmanCodes codes[kSlotCount];
     if (!dcRefine) {  // refining DC sends raw bits only
@@ -230,9 +230,9 @@ void WriteScans(const FrameLayout& layout, const CoefficientPlanes& planes,
         bool used = false;
         for (uint64_t n : counts[slot]) used |= n != 0;
         if (!used) continue;
-        const HuffmanSpec spec = OptimalSpec(counts[slot]);
-        WriteHuffmanTable(out, slot >= kAcLuma ? 1 : 0, slot % 2, spec);
-        codes[slot] = DeriveCodes(spec);
+        const HuffmanDefinition definition = OptimalDefinition(counts[slot]);
+        WriteHuffmanTable(out, slot >= kAcLuma ? 1 : 0, slot % 2, definition);
+        codes[slot] = DeriveCodes(definition);
       }
     }
     WriteScanHeader(out, layout, scan);

@@ -42,7 +42,7 @@ bool PrefixFree(const HuffmanCodes& codes) {
 TEST(JpegHuffmanTables, StandardTablesEncodeEverySymbolABaselineScanNeeds) {
   struct Case {
     const char* name;
-    const HuffmanSpec& spec;
+    const HuffmanDefinition& definition;
     bool ac;
   };
   const Case cases[] = {{"DC luma", StandardDcLuma(), false},
@@ -52,13 +52,13 @@ TEST(JpegHuffmanTables, StandardTablesEncodeEverySymbolABaselineScanNeeds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     int total = 0;
-    for (uint8_t n : c.spec.counts) total += n;
-    EXPECT_EQ(total, c.spec.symbolCount);
-    const HuffmanCodes codes = DeriveCodes(c.spec);
+    for (uint8_t n : c.definition.counts) total += n;
+    EXPECT_EQ(total, c.definition.symbolCount);
+    const HuffmanCodes codes = DeriveCodes(c.definition);
     EXPECT_TRUE(PrefixFree(codes));
     EXPECT_LT(KraftUnits(codes), 1u << 16);  // the all-ones code stays unused
     if (c.ac) {
-      EXPECT_EQ(c.spec.symbolCount, 162);
+      EXPECT_EQ(c.definition.symbolCount, 162);
       EXPECT_NE(codes.length[0x00], 0);  // EOB
       EXPECT_NE(codes.length[0xF0], 0);  // ZRL
       for (int run = 0; run < 16; ++run) {
@@ -97,14 +97,14 @@ TEST(JpegHuffmanTables, FittedTablesAreValidAndNoLongerThan16Bits) {
 
   for (const auto& [name, counts] : cases) {
     SCOPED_TRACE(name);
-    const HuffmanSpec spec = OptimalSpec(counts);
+    const HuffmanDefinition definition = OptimalDefinition(counts);
     int total = 0;
-    for (uint8_t n : spec.counts) total += n;
-    EXPECT_EQ(total, spec.symbolCount);
-    const HuffmanCodes codes = DeriveCodes(spec);
+    for (uint8_t n : definition.counts) total += n;
+    EXPECT_EQ(total, definition.symbolCount);
+    const HuffmanCodes codes = DeriveCodes(definition);
     EXPECT_TRUE(PrefixFree(codes));
     EXPECT_LT(KraftUnits(codes), 1u << 16);
-    EXPECT_GT(spec.symbolCount, 0);
+    EXPECT_GT(definition.symbolCount, 0);
     for (int s = 0; s < 256; ++s) {
       if (counts[s] != 0) {
         EXPECT_NE(codes.length[s], 0) << s;
@@ -127,7 +127,7 @@ TEST(JpegHuffmanTables, FittedTableBeatsTheStandardOneOnItsOwnCounts) {
     for (int s = 0; s < 256; ++s) total += uint64_t{counts[s]} * codes.length[s];
     return total;
   };
-  const HuffmanCodes fitted = DeriveCodes(OptimalSpec(counts));
+  const HuffmanCodes fitted = DeriveCodes(OptimalDefinition(counts));
   const HuffmanCodes standard = DeriveCodes(StandardAcLuma());
   EXPECT_LT(bits(fitted), bits(standard));
   EXPECT_EQ(fitted.length[0x00], 1);  // the dominant symbol gets a one-bit code

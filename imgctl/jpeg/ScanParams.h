@@ -5,7 +5,7 @@
 
 namespace imgctl::jpeg {
 
-struct ScanSpec {
+struct ScanParams {
   int componentCount = 3;
   std::array<int, 3> components{0, 1, 2};  // indices into FrameLayout::components
   int ss = 0;  // spectral selection start and end (zigzag positions)
