@@ -8,6 +8,7 @@
 
 #include "ini_contract.h"
 #include "settings/IniStore.h"
+#include "settings/Profile.h"
 #include "settings_fixture.h"
 
 using namespace pelmo;
@@ -106,6 +107,68 @@ TEST_F(IniPlatformTest, AnsiFilesReadAsThePlatformReadsThem) {
     EXPECT_EQ(IniStore::ReadString(file, L"S", L"K", L"", 64), platform.ReadString(file, L"S", L"K", L"", 64));
     EXPECT_EQ(IniStore::ReadString(file, L"S", L"K", L"", 64), text);
   }
+}
+
+// Every key of the section names the platform lists, with its text.
+std::vector<Write> PlatformKeys(const std::wstring& file, std::vector<std::wstring>& store) {
+  std::vector<Write> keys;
+  std::wstring names(65536, L'\0');
+  DWORD n = GetPrivateProfileSectionNamesW(names.data(), static_cast<DWORD>(names.size()), file.c_str());
+  for (const wchar_t* sec = names.data(); sec < names.data() + n && *sec; sec += wcslen(sec) + 1) {
+    std::wstring body(65536, L'\0');
+    DWORD m = GetPrivateProfileSectionW(sec, body.data(), static_cast<DWORD>(body.size()), file.c_str());
+    for (const wchar_t* line = body.data(); line < body.data() + m && *line; line += wcslen(line) + 1) {
+      std::wstring l = line;
+      size_t eq = l.find(L'=');
+      if (eq == std::wstring::npos) continue;
+      store.push_back(sec);
+      store.push_back(l.substr(0, eq));
+      store.push_back(l.substr(eq + 1));
+    }
+  }
+  for (size_t i = 0; i + 2 < store.size(); i += 3) keys.push_back({store[i].c_str(), store[i + 1].c_str(), store[i + 2].c_str()});
+  return keys;
+}
+
+TEST_F(IniPlatformTest, WholeProfilesPassBetweenOurStoreAndThePlatform) {
+  CProfile m;
+  m.Current().gen.SetSaveFolder(L"D:\\画像\\キャプチャ");
+  m.Current().translate.SetSaveDirectory(L"E:\\変換済み");
+  m.Current().resize.SetPixelsX(-1);
+  m.Current().key.SetBindingCode(kEventScreenCut, 1, 0x70);
+  ASSERT_EQ(m.CreateProfile(L"ours", true), 1);
+  std::wstring ours;
+  const std::wstring oursName = L"ours";
+  m.GetProfilePath(ours, &oursName);
+
+  // The platform sees every key we wrote, with the same text.
+  std::vector<std::wstring> store;
+  const std::vector<Write> keys = PlatformKeys(ours, store);
+  EXPECT_EQ(keys.size(), 121u);
+  for (const auto& k : keys) {
+    EXPECT_EQ(IniStore::ReadString(ours, k.section, k.key, L"<missing>", 2048), k.value) << WideToUtf8(k.key);
+  }
+
+  // A profile the platform wrote key by key (ANSI, as a legacy profile) loads into equal sections.
+  m.Current().gen.SetSaveFolder(L"D:\\captures");
+  m.Current().translate.SetSaveDirectory(L"E:\\converted");
+  // Only characters of this prefix's ANSI code page survive the platform's file.
+  for (CaptureEventId e = 0; e < kEventCount; ++e) m.Current().sound.SetSoundFile(e, L"Sounds\\camera.wav");
+  ASSERT_EQ(m.CreateProfile(L"reference", true), 1);
+  std::wstring reference;
+  const std::wstring referenceName = L"reference";
+  m.GetProfilePath(reference, &referenceName);
+  std::vector<std::wstring> store2;
+  const std::vector<Write> refKeys = PlatformKeys(reference, store2);
+  const std::wstring legacy = App(L"Profile\\legacy.ini");
+  for (const auto& k : refKeys) ASSERT_TRUE(WritePrivateProfileStringW(k.section, k.key, k.value, legacy.c_str()));
+  ASSERT_NE(ReadBytes(legacy).substr(0, 2), "\xFF\xFE");  // the platform wrote ANSI
+  CProfile loaded;
+  loaded.SetCurrentName(L"legacy");
+  ASSERT_TRUE(loaded.LoadCurrent());
+  auto a = loaded.Current().Pointers();
+  auto b = m.Current().Pointers();
+  for (size_t i = 0; i < kSectionCount; ++i) EXPECT_TRUE(a[i]->IsEqual(*b[i])) << "section " << i;
 }
 
 }  // namespace
