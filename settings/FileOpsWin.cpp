@@ -86,11 +86,17 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
       return false;
     }
   }
-  if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temp.c_str());
-    return false;
+  // A virus scanner or an indexer may hold the old file for a moment: try a few times.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DWORD err = GetLastError();
+    if (attempt == 4 || (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED && err != ERROR_LOCK_VIOLATION)) {
+      break;
+    }
+    Sleep(20);
   }
-  return true;
+  DeleteFileW(temp.c_str());
+  return false;
 }
 
 bool IsRegularFile(const std::wstring& path) {

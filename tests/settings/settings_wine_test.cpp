@@ -104,6 +104,33 @@ TEST_F(WineSettingsTest, ALockedProfileIsNeitherLoadedAsDefaultsNorOverwritten) 
   EXPECT_EQ(other.Current().jpg.GetJpgCompression(), 33);
 }
 
+TEST_F(WineSettingsTest, ASaveWaitsBrieflyForAReaderThatHoldsTheFile) {
+  CProfile m;
+  ASSERT_EQ(m.CreateProfile(L"Scanned", false), 1);
+  m.SetCurrentName(L"Scanned");
+  ASSERT_TRUE(m.LoadCurrent());
+  // A scanner reads the file and lets others read it, but not replace it, for a moment.
+  HANDLE reader = CreateFileW(ProfilePath(L"Scanned").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  HANDLE done = CreateThread(
+      nullptr, 0,
+      [](void* h) -> DWORD {
+        Sleep(30);
+        CloseHandle(static_cast<HANDLE>(h));
+        return 0;
+      },
+      reader, 0, nullptr);
+  m.Current().jpg.SetJpgCompression(61);
+  EXPECT_TRUE(m.SaveCurrent());
+  WaitForSingleObject(done, INFINITE);
+  CloseHandle(done);
+  CProfile other;
+  other.SetCurrentName(L"Scanned");
+  ASSERT_TRUE(other.LoadCurrent());
+  EXPECT_EQ(other.Current().jpg.GetJpgCompression(), 61);
+}
+
 TEST(WineDisplays, TheMonitorsOfTheDesktopAreListedWithTheirDevices) {
   CDispProfile disp;  // enumerates at construction
   ASSERT_GE(disp.GetCount(), 1);
