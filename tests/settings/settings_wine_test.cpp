@@ -104,6 +104,12 @@ TEST_F(WineSettingsTest, ALockedProfileIsNeitherLoadedAsDefaultsNorOverwritten) 
   EXPECT_EQ(other.Current().jpg.GetJpgCompression(), 33);
 }
 
+DWORD WINAPI CloseAfterAMoment(void* handle) {
+  Sleep(30);
+  CloseHandle(static_cast<HANDLE>(handle));
+  return 0;
+}
+
 TEST_F(WineSettingsTest, ASaveWaitsBrieflyForAReaderThatHoldsTheFile) {
   CProfile m;
   ASSERT_EQ(m.CreateProfile(L"Scanned", false), 1);
@@ -113,14 +119,7 @@ TEST_F(WineSettingsTest, ASaveWaitsBrieflyForAReaderThatHoldsTheFile) {
   HANDLE reader = CreateFileW(ProfilePath(L"Scanned").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-  HANDLE done = CreateThread(
-      nullptr, 0,
-      [](void* h) -> DWORD {
-        Sleep(30);
-        CloseHandle(static_cast<HANDLE>(h));
-        return 0;
-      },
-      reader, 0, nullptr);
+  HANDLE done = CreateThread(nullptr, 0, CloseAfterAMoment, reader, 0, nullptr);
   m.Current().jpg.SetJpgCompression(61);
   EXPECT_TRUE(m.SaveCurrent());
   WaitForSingleObject(done, INFINITE);
