@@ -1,6 +1,7 @@
 #include "Decode.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -13,6 +14,11 @@
 #define STBI_NO_PNM
 #define STBI_NO_FAILURE_STRINGS
 #define STBI_MAX_DIMENSIONS 65535
+// Zeroed allocations: the decoder reads tables a broken file never defined, which must not be
+// left-over heap contents.
+#define STBI_MALLOC(sz) std::calloc(1, (sz))
+#define STBI_REALLOC(p, newsz) std::realloc((p), (newsz))
+#define STBI_FREE(p) std::free(p)
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #if defined(__GNUC__)
@@ -43,7 +49,10 @@ namespace {
 // Huffman tables of a JPEG file each define at most 256 codes. The decoder stores a table's code
 // lengths in a fixed array of 257 bytes without checking, so a file declaring more is refused
 // before it reaches it.
+// Every scan must also use only Huffman tables the file defined before it.
 bool JpegTablesSane(const uint8_t* d, size_t n) {
+  bool progressive = false;
+  unsigned defined[2] = {0, 0};  // bit t: DC (0) or AC (1) table t defined
   size_t i = 2;  // after SOI
   while (i + 1 < n) {
     if (d[i] != 0xFF) {
@@ -71,7 +80,23 @@ bool JpegTablesSane(const uint8_t* d, size_t n) {
         unsigned count = 0;
         for (size_t k = t + 1; k < std::min(n, t + 17); ++k) count += d[k];
         if (count > 256) return false;
+        defined[(d[t] >> 4) & 1] |= 1u << (d[t] & 3);
         t += 17 + count;
+      }
+    }
+    if (m == 0xC2 || m == 0xC6 || m == 0xCA) progressive = true;
+    if (m == 0xDA && i + 5 <= n) {
+      size_t count = d[i + 4], at = i + 5;
+      size_t specEnd = at + 2 * count;  // then Ss, Se, Ah/Al
+      if (specEnd + 3 <= n) {
+        int ss = d[specEnd], ah = d[specEnd + 2] >> 4;
+        bool needDc = !progressive || (ss == 0 && ah == 0);
+        bool needAc = !progressive || ss != 0;
+        for (size_t c = 0; c < count; ++c) {
+          uint8_t tables = d[at + 2 * c + 1];
+          if (needDc && !(defined[0] & (1u << ((tables >> 4) & 3)))) return false;
+          if (needAc && !(defined[1] & (1u << (tables & 3)))) return false;
+        }
       }
     }
     i += 2 + std::max<size_t>(len, 2);

@@ -141,3 +141,30 @@ TEST(LoadFiles, FuzzRegressions) {
 
 }  // namespace
 }  // namespace imgctl
+
+namespace imgctl {
+namespace {
+
+TEST(SaveFiles, JpegFromOurEncoderLoadsBack) {
+  if (!HaveJpegEncoder()) GTEST_SKIP() << "built without the JPEG encoder";
+  TempFolder dir;
+  Image* src = Adopt(testing::Photo(96, 64));
+  for (bool progressive : {false, true}) {
+    auto file = dir / "a.jpg";
+    ASSERT_TRUE(SaveJpeg(file.native(), src, 90, progressive));
+    Image* back = LoadFile(file.native());
+    ASSERT_NE(back, nullptr) << progressive;
+    double err = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 96; ++x) {
+        Bgra a = test::At(*src, x, y), b = test::At(*back, x, y);
+        err += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b);
+      }
+    EXPECT_LT(err / (3.0 * 96 * 64), 6.0) << progressive;
+    Free(back);
+  }
+  Free(src);
+}
+
+}  // namespace
+}  // namespace imgctl
