@@ -39,7 +39,10 @@ Decoded Decode(const std::wstring& path) {
   int channels = 0;
   stbi_uc* px = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), static_cast<int>(bytes.size()),
                                       &d.width, &d.height, &channels, 3);
-  if (!px) return {};
+  if (!px) {
+    std::printf("cannot decode %zu bytes: %s\n", bytes.size(), stbi_failure_reason());
+    return {};
+  }
   d.rgb.assign(px, px + static_cast<size_t>(d.width) * d.height * 3);
   stbi_image_free(px);
   return d;
@@ -51,8 +54,6 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
   }
   return true;
 }
-
-using pelmo::test::WriteUnicodeFile;
 
 struct EventCase {
   int event;
@@ -74,23 +75,15 @@ class CaptureTest : public ::testing::Test {
   void StartWith(int imageType, const std::wstring& extraOther = L"") {
     out_ = pelmo_.path(L"出力");
     ASSERT_TRUE(CreateDirectoryW(out_.c_str(), nullptr));
-    CreateDirectoryW(pelmo_.path(L"Profile").c_str(), nullptr);
-    std::wstring keys;
-    for (const auto& e : kEvents) {
-      // All three slots: a missing slot reads as its default (PRINT SCREEN for some events).
-      const std::wstring stem = kKeyNames[e.event];
-      keys += stem + L"1=" + std::to_wstring(e.key) + L"\r\n" + stem + L"2=0\r\n" + stem + L"3=0\r\n";
-    }
-    const std::wstring profile =
-        L"[OPTION]\r\nSaveFolder=" + out_ + L"\r\nImageType=" + std::to_wstring(imageType) +
-        L"\r\n[FILE_NAME]\r\nFileName=screenshot\\%p\\capture%r\r\nStartNumber=1\r\nDigitCount=3\r\n"
-        L"IncreasingNumber=1\r\nCurrentNumber=1\r\n[KEY]\r\n" + keys +
-        L"[BMP]\r\nBmpColor=24\r\n[JPG]\r\nJpgCompression=95\r\n[PNG]\r\nPngColor=24\r\n"
-        L"[DISPLAY]\r\nDisplayName=\\\\.\\DISPLAY1\r\n[OTHER]\r\n" +
-        (extraOther.find(L"CheckRewrite") == std::wstring::npos ? L"CheckRewrite=0\r\n" : L"") + extraOther;
-    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"Profile\\" + kProfile + L".ini"), profile));
-    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"common.ini"), L"[COMMON_OTHER]\r\nShow=0\r\nDisableInputMode=0\r\n"));
-    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=" + kProfile + L"\r\n"));
+    pelmo::test::TestProfile profile;
+    profile.name = kProfile;
+    profile.saveFolder = out_;
+    profile.imageType = imageType;
+    for (const auto& e : kEvents) profile.keys.emplace_back(kKeyNames[e.event], e.key);
+    profile.otherSection = (extraOther.find(L"CheckRewrite") == std::wstring::npos ? L"CheckRewrite=0\r\n" : L"") + extraOther;
+    profile.extraSections = L"[BMP]\r\nBmpColor=24\r\n[JPG]\r\nJpgCompression=95\r\n[PNG]\r\nPngColor=24\r\n"
+                            L"[DISPLAY]\r\nDisplayName=\\\\.\\DISPLAY1\r\n";
+    ASSERT_TRUE(pelmo::test::InstallProfile(pelmo_.folder().path(), profile));
     ASSERT_TRUE(pelmo_.Start());
     ASSERT_NE(pelmo_.WaitForMainWindow(), nullptr);
     window_ = std::make_unique<PatternWindow>(200, 150, 240, 160);
@@ -102,15 +95,13 @@ class CaptureTest : public ::testing::Test {
     return out_ + L"\\screenshot\\" + kProfile + L"\\capture" + num + L"." + kExtensions[imageType];
   }
 
-  // Presses the key and waits for the file.
+  // Presses the key and waits until the event has finished (the file is closed) and the file is there.
   bool CaptureTo(WORD key, const std::wstring& path) {
     window_->BringToFront();
+    const size_t before = monitor_.Lines(L"event ").size();
     pelmo::test::PressKey(key, 80);
-    for (int i = 0; i < 200; ++i) {
-      if (pelmo::test::FileExists(path)) return true;
-      pelmo::test::PumpFor(50);
-    }
-    return false;
+    monitor_.WaitFor(L"event ", before + 1, 15000);
+    return pelmo::test::FileExists(path);
   }
 
   // The pattern's quadrant centres in the image, whose top-left is at screen point origin.
@@ -180,6 +171,7 @@ class CaptureTest : public ::testing::Test {
     return all.empty() ? "nothing" : all;
   }
 
+  pelmo::test::DebugMonitor monitor_;
   PelmoProcess pelmo_;
   std::wstring out_;
   std::unique_ptr<PatternWindow> window_;
@@ -211,15 +203,13 @@ TEST_F(CaptureTest, CutClientGivesTheSamePixelsAsTheClientCapture) {
 }
 
 TEST_F(CaptureTest, MissingSaveFolderShowsOneErrorBalloonAndWritesNothing) {
-  pelmo::test::DebugMonitor monitor;
-  ASSERT_TRUE(monitor.ok());
   StartWith(3);
   ASSERT_TRUE(RemoveDirectoryW(out_.c_str()));
   window_->BringToFront();
   pelmo::test::PressKey(VK_F5, 80);
-  const auto balloons = monitor.WaitFor(L"balloon", 1, 5000);
+  const auto balloons = monitor_.WaitFor(L"balloon", 1, 5000);
   pelmo::test::PumpFor(500);
-  ASSERT_EQ(monitor.Lines(L"balloon").size(), 1u);
+  ASSERT_EQ(monitor_.Lines(L"balloon").size(), 1u);
   EXPECT_NE(balloons[0].find(L"flag=3 title=エラー text=保存フォルダが存在しません。"), std::wstring::npos) << balloons[0];
   EXPECT_FALSE(pelmo::test::FileExists(Expected(1, 3)));
   // The number was not used: once the folder is back, the next capture is number 1.
@@ -255,8 +245,6 @@ bool AnswerQuestion(DWORD pid, int button) {
 }
 
 TEST_F(CaptureTest, OverwriteAnsweredNoKeepsTheOldFileAndPlaysNoSound) {
-  pelmo::test::DebugMonitor monitor;
-  ASSERT_TRUE(monitor.ok());
   StartWith(3, L"CheckRewrite=1\r\n");
   const std::wstring first = Expected(1, 3);
   ASSERT_TRUE(CaptureTo(VK_F5, first));
@@ -266,19 +254,17 @@ TEST_F(CaptureTest, OverwriteAnsweredNoKeepsTheOldFileAndPlaysNoSound) {
   window_->BringToFront();
   pelmo::test::PressKey(VK_F5, 80);
   ASSERT_TRUE(AnswerQuestion(pelmo_.process().pid(), IDNO)) << "no overwrite question";
-  const auto done = monitor.WaitFor(L"event 0 done", 2, 5000);
+  const auto done = monitor_.WaitFor(L"event 0 done", 2, 5000);
   ASSERT_EQ(done.size(), 2u);
   EXPECT_NE(done[1].find(L"no sound"), std::wstring::npos) << done[1];
   EXPECT_EQ(pelmo::test::ReadFileBytes(Expected(2, 3)), "old file");
   EXPECT_EQ(pelmo::test::ReadFileBytes(first), before);
-  EXPECT_TRUE(monitor.Lines(L"balloon").empty());
+  EXPECT_TRUE(monitor_.Lines(L"balloon").empty());
   // The refused number is used up all the same: the next capture is number 3.
   EXPECT_TRUE(CaptureTo(VK_F5, Expected(3, 3)));
 }
 
 TEST_F(CaptureTest, ClipboardCopyOfADeletedFileShowsMessage209) {
-  pelmo::test::DebugMonitor monitor;
-  ASSERT_TRUE(monitor.ok());
   StartWith(3);
   const std::wstring path = Expected(1, 3);
   ASSERT_TRUE(CaptureTo(VK_F5, path));
@@ -293,7 +279,7 @@ TEST_F(CaptureTest, ClipboardCopyOfADeletedFileShowsMessage209) {
   EXPECT_EQ(std::wstring(pasted), path);
   ASSERT_TRUE(DeleteFileW(path.c_str()));
   PostMessageW(pelmo_.mainWindow(), WM_COMMAND, 32941, 0);
-  const auto balloons = monitor.WaitFor(L"balloon", 1, 5000);
+  const auto balloons = monitor_.WaitFor(L"balloon", 1, 5000);
   ASSERT_EQ(balloons.size(), 1u);
   EXPECT_NE(balloons[0].find(L"text=対象ファイルがファイルが存在しません。"), std::wstring::npos) << balloons[0];
 }

@@ -11,7 +11,6 @@ namespace {
 
 using pelmo::test::DebugMonitor;
 using pelmo::test::PelmoProcess;
-using pelmo::test::WriteUnicodeFile;
 
 constexpr UINT kTrayNotify = 0x8001;
 constexpr UINT kStepProfile = 0x8009;
@@ -22,16 +21,15 @@ class TrayTest : public ::testing::Test {
     ASSERT_TRUE(monitor_.ok());
     out_ = pelmo_.path(L"out");
     ASSERT_TRUE(CreateDirectoryW(out_.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(pelmo_.path(L"Profile").c_str(), nullptr));
     for (const wchar_t* name : {L"一番", L"二番"}) {
-      const std::wstring profile = L"[OPTION]\r\nSaveFolder=" + out_ +
-                                   L"\r\nImageType=1\r\n[FILE_NAME]\r\nFileName=%p-%r\r\nDigitCount=1\r\n"
-                                   L"CurrentNumber=1\r\n[KEY]\r\nScreenShot_Desktop1=116\r\nScreenShot_Desktop2=0\r\n"
-                                   L"[OTHER]\r\nCheckRewrite=0\r\n";
-      ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(std::wstring(L"Profile\\") + name + L".ini"), profile));
+      pelmo::test::TestProfile profile;
+      profile.name = name;
+      profile.saveFolder = out_;
+      profile.fileName = L"%p-%r";
+      profile.digitCount = 1;
+      profile.keys = {{L"ScreenShot_Desktop", 116}};
+      ASSERT_TRUE(pelmo::test::InstallProfile(pelmo_.folder().path(), profile));
     }
-    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"common.ini"), L"[COMMON_OTHER]\r\nShow=0\r\nDisableInputMode=0\r\n"));
-    ASSERT_TRUE(WriteUnicodeFile(pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=一番\r\n"));
     ASSERT_TRUE(pelmo_.Start());
     main_ = pelmo_.WaitForMainWindow();
     ASSERT_NE(main_, nullptr);

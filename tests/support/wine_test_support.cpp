@@ -200,6 +200,29 @@ HWND FindExactDialog(const wchar_t* caption, DWORD pid) {
 HWND FindPelmoMainWindow(DWORD pid) { return FindExactDialog(L"Pelmo", pid); }
 HWND FindPelmoSettingsWindow(DWORD pid) { return FindExactDialog(L"PELMO", pid); }
 
+bool InstallProfile(const std::wstring& folder, const TestProfile& p) {
+  CreateDirectoryW((folder + L"\\Profile").c_str(), nullptr);
+  std::wstring keys;
+  for (const auto& [stem, code] : p.keys) {
+    // All three slots: a missing slot reads as its default (PRINT SCREEN for some events).
+    keys += stem + L"1=" + std::to_wstring(code) + L"\r\n" + stem + L"2=0\r\n" + stem + L"3=0\r\n";
+  }
+  const std::wstring text = L"[OPTION]\r\nSaveFolder=" + p.saveFolder + L"\r\nImageType=" + std::to_wstring(p.imageType) +
+                            L"\r\n[FILE_NAME]\r\nFileName=" + p.fileName + L"\r\nStartNumber=1\r\nDigitCount=" +
+                            std::to_wstring(p.digitCount) + L"\r\nIncreasingNumber=1\r\nCurrentNumber=1\r\n[KEY]\r\n" +
+                            keys + L"[OTHER]\r\n" + p.otherSection + p.extraSections;
+  if (!WriteUnicodeFile(folder + L"\\Profile\\" + p.name + L".ini", text)) return false;
+  if (!FileExists(folder + L"\\common.ini") &&
+      !WriteUnicodeFile(folder + L"\\common.ini", L"[COMMON_OTHER]\r\nShow=0\r\nDisableInputMode=0\r\n")) {
+    return false;
+  }
+  if (!FileExists(folder + L"\\setting.ini") &&
+      !WriteUnicodeFile(folder + L"\\setting.ini", L"[SYSTEM]\r\nLastProfile=" + p.name + L"\r\n")) {
+    return false;
+  }
+  return true;
+}
+
 PelmoProcess::PelmoProcess() { CopyProgramFolder(folder_.path()); }
 
 bool PelmoProcess::Start() {

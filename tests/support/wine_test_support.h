@@ -77,6 +77,22 @@ HWND FindPelmoMainWindow(DWORD pid = 0);
 // The settings window (caption exactly "PELMO").
 HWND FindPelmoSettingsWindow(DWORD pid = 0);
 
+// A profile file for a test: OPTION, FILE_NAME, KEY and OTHER sections from these values.
+struct TestProfile {
+  std::wstring name;
+  std::wstring saveFolder;
+  int imageType = 1;
+  std::wstring fileName = L"screenshot\\%p\\capture%r";
+  int digitCount = 3;
+  std::vector<std::pair<std::wstring, int>> keys;  // event key name, one key code (slots 2, 3 empty)
+  std::wstring otherSection = L"CheckRewrite=0\r\n";
+  std::wstring extraSections;  // further sections, verbatim
+};
+
+// Writes Profile\<name>.ini into the program folder, and common.ini (Show=0) and setting.ini
+// (this profile as the last one) unless they exist.
+bool InstallProfile(const std::wstring& programFolder, const TestProfile& profile);
+
 // PELMO started from a fresh copy of the program folder; ended on destruction if still running.
 class PelmoProcess {
  public:
