@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
@@ -104,6 +105,33 @@ bool JpegTablesSane(const uint8_t* d, size_t n) {
   return true;
 }
 
+// Empty IDAT chunks are legal, but the decoder copies an empty one to a null buffer. Returns a copy
+// of the file without them when there are any; empty otherwise.
+std::vector<uint8_t> PngWithoutEmptyIdat(const uint8_t* d, size_t n) {
+  auto be32 = [d](size_t at) {
+    return (uint32_t{d[at]} << 24) | (uint32_t{d[at + 1]} << 16) | (uint32_t{d[at + 2]} << 8) | d[at + 3];
+  };
+  bool found = false;
+  for (size_t at = 8; at + 12 <= n;) {
+    uint32_t len = be32(at);
+    if (len == 0 && std::memcmp(d + at + 4, "IDAT", 4) == 0) found = true;
+    if (len > n - at - 12) break;
+    at += 12 + len;
+  }
+  std::vector<uint8_t> out;
+  if (!found) return out;
+  out.assign(d, d + 8);
+  size_t at = 8;
+  while (at + 12 <= n) {
+    uint32_t len = be32(at);
+    size_t next = len > n - at - 12 ? n : at + 12 + len;
+    if (!(len == 0 && std::memcmp(d + at + 4, "IDAT", 4) == 0)) out.insert(out.end(), d + at, d + next);
+    at = next;
+  }
+  out.insert(out.end(), d + at, d + n);
+  return out;
+}
+
 struct StbPixels {
   stbi_uc* p = nullptr;
   ~StbPixels() { stbi_image_free(p); }
@@ -116,6 +144,18 @@ bool Decode(const uint8_t* data, size_t size, Image& out, Format expect) {
   Format f = Sniff(data, size);
   if (f == Format::Unknown || (expect != Format::Unknown && f != expect)) return false;
   if (f == Format::Jpeg && !JpegTablesSane(data, size)) return false;
+  std::vector<uint8_t> cleaned;
+  if (f == Format::Png) {
+    try {
+      cleaned = PngWithoutEmptyIdat(data, size);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    if (!cleaned.empty()) {
+      data = cleaned.data();
+      size = cleaned.size();
+    }
+  }
   int len = static_cast<int>(size);
   int w = 0, h = 0, comp = 0;
   // The header first, so an absurd size is refused before anything is allocated.

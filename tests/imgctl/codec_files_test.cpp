@@ -2,6 +2,8 @@
 // may hold any Unicode character, broken or huge files are refused.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "CodecTestUtil.h"
 #include "Decode.h"
 #include "Library.h"
@@ -124,7 +126,8 @@ TEST(LoadFiles, OversizedImagesAreRefused) {
 namespace imgctl {
 namespace {
 
-// Inputs the fuzz targets found, each once a fault: all are refused without harm.
+// Inputs the fuzz targets found, each once a fault (the sanitizers of the native build watch them
+// now). Broken ones are refused; "png-empty-idat" is a valid file shape and may load.
 TEST(LoadFiles, FuzzRegressions) {
   const std::filesystem::path dir = std::filesystem::path(PELMO_SOURCE_DIR) / "tests" / "imgctl" / "regressions";
   size_t seen = 0;
@@ -132,11 +135,13 @@ TEST(LoadFiles, FuzzRegressions) {
     std::vector<uint8_t> bytes = test::ReadBytes(entry.path());
     ASSERT_FALSE(bytes.empty()) << entry.path();
     Image* h = LoadMemory(bytes.data(), bytes.size());
-    EXPECT_EQ(h, nullptr) << entry.path();
+    if (entry.path().filename().string().rfind("png-", 0) != 0) {
+      EXPECT_EQ(h, nullptr) << entry.path();
+    }
     Free(h);
     ++seen;
   }
-  EXPECT_GE(seen, 2u);
+  EXPECT_GE(seen, 5u);
 }
 
 }  // namespace
@@ -163,6 +168,34 @@ TEST(SaveFiles, JpegFromOurEncoderLoadsBack) {
     EXPECT_LT(err / (3.0 * 96 * 64), 6.0) << progressive;
     Free(back);
   }
+  Free(src);
+}
+
+}  // namespace
+}  // namespace imgctl
+
+namespace imgctl {
+namespace {
+
+TEST(LoadFiles, EmptyIdatChunksAreSkipped) {
+  TempFolder dir;
+  Image* src = Adopt(testing::Pattern(20, 10, 24));
+  ASSERT_TRUE(SavePng((dir / "a.png").native(), src, false));
+  std::vector<uint8_t> png = test::ReadBytes(dir / "a.png");
+  // An empty IDAT (with its CRC) right before the first real one.
+  const uint8_t empty[] = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+  size_t at = 0;
+  for (size_t i = 8; i + 8 <= png.size(); ++i)
+    if (std::memcmp(&png[i + 4], "IDAT", 4) == 0) {
+      at = i;
+      break;
+    }
+  ASSERT_GT(at, 0u);
+  png.insert(png.begin() + static_cast<std::ptrdiff_t>(at), empty, empty + sizeof empty);
+  Image* back = LoadMemory(png.data(), png.size());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(test::FirstDifference(*back, *src, false), -1);
+  Free(back);
   Free(src);
 }
 
