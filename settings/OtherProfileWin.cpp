@@ -6,6 +6,8 @@
 
 #include "FileOps.h"
 #include "OtherProfile.h"
+
+#include "output/LongPath.h"
 #include "SettingsStrings.h"
 #include "app/MessageBoxService.h"
 
@@ -109,7 +111,8 @@ bool COtherProfile::RemoveStartupShortcut() {
 
 COtherProfile::OverwriteAnswer COtherProfile::CheckOverwrite(WindowHandle, const std::wstring& path) const {
   if (checkRewrite_ == 0) return kOverwriteGoAhead;
-  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return kOverwriteNoFile;
+  // Any length: a path of 260 characters or more must not skip the question and replace the file.
+  if (!LongPathExists(path)) return kOverwriteNoFile;
   int answer = AskUser(LoadSettingsString(kIdsAskOverwrite), MB_YESNO | MB_ICONEXCLAMATION);
   return answer == IDYES ? kOverwriteGoAhead : kOverwriteDeclined;
 }

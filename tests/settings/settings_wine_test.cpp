@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "output/LongPath.h"
+
 #include "app/AppMessages.h"
 #include "app/MessageBoxService.h"
 #include "settings/OtherProfile.h"
@@ -279,6 +281,31 @@ TEST_F(WineOverwriteTest, AsksOnlyForAnExistingFileWhileTheWarningIsOn) {
   // With nobody to ask, the file is kept.
   SetMessageBoxWindow(nullptr);
   EXPECT_EQ(other.CheckOverwrite(nullptr, file), COtherProfile::kOverwriteDeclined);
+}
+
+// Windows' plain functions stop at 260 characters; the question must still come for longer paths.
+TEST_F(WineOverwriteTest, AsksForAnExistingFileBeyondTheOldPathLimit) {
+  std::wstring dir = App(L"");
+  while (dir.size() < 300) dir += L"長いフォルダ名の一部分\\";
+  ASSERT_TRUE(pelmo::CreateDirectoryTree(dir));
+  const std::wstring file = dir + L"shot.png";
+  ASSERT_GT(file.size(), 260u);
+  COtherProfile other;
+  EXPECT_EQ(other.CheckOverwrite(window_, file), COtherProfile::kOverwriteNoFile);
+  HANDLE h = CreateFileW(pelmo::ToExtendedPath(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  g_asked.answer = IDNO;
+  const int asked = g_asked.count;
+  EXPECT_EQ(other.CheckOverwrite(window_, file), COtherProfile::kOverwriteDeclined);
+  EXPECT_EQ(g_asked.count, asked + 1);
+  // The fixture's clean-up cannot walk such paths: take the tree down here, deepest first.
+  DeleteFileW(pelmo::ToExtendedPath(file).c_str());
+  for (std::wstring d = dir; d.size() > App(L"").size();) {
+    RemoveDirectoryW(pelmo::ToExtendedPath(d).c_str());
+    d.pop_back();
+    d.erase(d.find_last_of(L'\\') + 1);
+  }
 }
 
 }  // namespace
