@@ -218,25 +218,30 @@ TEST_F(CaptureTest, MissingSaveFolderShowsOneErrorBalloonAndWritesNothing) {
 }
 
 // The overwrite question is a message box of the program; answer it like a user would.
+struct QuestionSearch {
+  DWORD pid;
+  HWND box;
+};
+
+BOOL CALLBACK FindQuestion(HWND h, LPARAM lp) {
+  auto* search = reinterpret_cast<QuestionSearch*>(lp);
+  wchar_t cls[16] = {};
+  GetClassNameW(h, cls, 16);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(h, &owner);
+  if (owner == search->pid && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h) && GetDlgItem(h, IDNO)) {
+    search->box = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 bool AnswerQuestion(DWORD pid, int button) {
   for (int i = 0; i < 200; ++i) {
-    std::pair<DWORD, HWND> args{pid, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-          auto* a = reinterpret_cast<std::pair<DWORD, HWND>*>(lp);
-          wchar_t cls[16] = {};
-          GetClassNameW(h, cls, 16);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(h, &owner);
-          if (owner == a->first && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(h) && GetDlgItem(h, IDNO)) {
-            a->second = h;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&args));
-    if (args.second) {
-      PostMessageW(args.second, WM_COMMAND, button, 0);
+    QuestionSearch search{pid, nullptr};
+    EnumWindows(FindQuestion, reinterpret_cast<LPARAM>(&search));
+    if (search.box) {
+      PostMessageW(search.box, WM_COMMAND, button, 0);
       return true;
     }
     pelmo::test::PumpFor(50);
