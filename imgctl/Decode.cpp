@@ -105,31 +105,34 @@ bool JpegTablesSane(const uint8_t* d, size_t n) {
   return true;
 }
 
-// Empty IDAT chunks are legal, but the decoder copies an empty one to a null buffer. Returns a copy
-// of the file without them when there are any; empty otherwise.
-std::vector<uint8_t> PngWithoutEmptyIdat(const uint8_t* d, size_t n) {
+// Two shapes of PNG the decoder handles badly: it copies an empty IDAT chunk (legal) to a null
+// buffer, and it reserves the declared length of an IDAT chunk before finding the file too short
+// for it, so a tiny file could ask for gigabytes. False for the second (such a file could never
+// decode); for the first, `cleaned` receives a copy without the empty chunks.
+bool PngPrecheck(const uint8_t* d, size_t n, std::vector<uint8_t>& cleaned) {
   auto be32 = [d](size_t at) {
     return (uint32_t{d[at]} << 24) | (uint32_t{d[at + 1]} << 16) | (uint32_t{d[at + 2]} << 8) | d[at + 3];
   };
-  bool found = false;
-  for (size_t at = 8; at + 12 <= n;) {
+  auto isIdat = [d](size_t at) { return std::memcmp(d + at + 4, "IDAT", 4) == 0; };
+  bool empty = false;
+  for (size_t at = 8; at + 8 <= n;) {
     uint32_t len = be32(at);
-    if (len == 0 && std::memcmp(d + at + 4, "IDAT", 4) == 0) found = true;
-    if (len > n - at - 12) break;
-    at += 12 + len;
+    if (isIdat(at) && len > n - at - 8) return false;
+    if (len == 0 && isIdat(at)) empty = true;
+    if (len > n - at - 8 || n - at - 8 - len < 4) break;
+    at += 12 + size_t{len};
   }
-  std::vector<uint8_t> out;
-  if (!found) return out;
-  out.assign(d, d + 8);
+  if (!empty) return true;
+  cleaned.assign(d, d + 8);
   size_t at = 8;
   while (at + 12 <= n) {
     uint32_t len = be32(at);
     size_t next = len > n - at - 12 ? n : at + 12 + len;
-    if (!(len == 0 && std::memcmp(d + at + 4, "IDAT", 4) == 0)) out.insert(out.end(), d + at, d + next);
+    if (!(len == 0 && isIdat(at))) cleaned.insert(cleaned.end(), d + at, d + next);
     at = next;
   }
-  out.insert(out.end(), d + at, d + n);
-  return out;
+  cleaned.insert(cleaned.end(), d + at, d + n);
+  return true;
 }
 
 struct StbPixels {
@@ -147,7 +150,7 @@ bool Decode(const uint8_t* data, size_t size, Image& out, Format expect) {
   std::vector<uint8_t> cleaned;
   if (f == Format::Png) {
     try {
-      cleaned = PngWithoutEmptyIdat(data, size);
+      if (!PngPrecheck(data, size, cleaned)) return false;
     } catch (const std::bad_alloc&) {
       return false;
     }
