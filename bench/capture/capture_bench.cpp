@@ -1,0 +1,139 @@
+// How much the capture pipeline adds: from the key-down message to the closed file for a
+// desktop capture (the running program, JPG and PNG), against a bare copy from the screen and
+// encode of the same size with the same codec in this process. Prints medians and their ratio.
+//   capture_bench [runs]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "imgctl/api/imgctl.h"
+#include "wine_test_support.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+// A full-screen window with screenshot-like content: text on flat panels, a gradient, lines.
+LRESULT CALLBACK PaintProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_PAINT) return DefWindowProcW(hwnd, msg, wp, lp);
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT r;
+  GetClientRect(hwnd, &r);
+  for (int y = 0; y < r.bottom; y += 4) {
+    HBRUSH b = CreateSolidBrush(RGB(230 - y % 60, 235, 245 - (y / 4) % 40));
+    RECT line{0, y, r.right, y + 4};
+    FillRect(dc, &line, b);
+    DeleteObject(b);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  for (int y = 10, i = 0; y < r.bottom; y += 18, ++i) {
+    wchar_t text[160];
+    swprintf(text, 160, L"%04d  capture pipeline benchmark — 画面の内容 lorem ipsum dolor sit amet %08x", i, i * 2654435761u);
+    SetTextColor(dc, RGB((i * 37) % 200, (i * 91) % 200, (i * 53) % 200));
+    TextOutW(dc, 10 + (i % 7) * 40, y, text, static_cast<int>(wcslen(text)));
+  }
+  EndPaint(hwnd, &ps);
+  return 0;
+}
+
+double BareCaptureAndEncode(int type, const std::wstring& path) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  const double start = Now();
+  HDC screen = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  HIMGCTL image = ImgFromDC(memory, 0, 0, w, h);
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  DeleteDC(screen);
+  const int ok = type == 1 ? ImgSaveJpegW(path.c_str(), image, 75, 0) : ImgSavePngW(path.c_str(), image, 0);
+  ImgFree(image);
+  const double ms = Now() - start;
+  return ok ? ms : -1.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 15;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = PaintProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"PelmoBenchContent";
+  RegisterClassW(&wc);
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  HWND content = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"content", WS_POPUP | WS_VISIBLE, 0, 0, w, h,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+  UpdateWindow(content);
+  pelmo::test::PumpFor(500);
+
+  pelmo::test::DebugMonitor trace;
+  pelmo::test::PelmoProcess pelmo;
+  const std::wstring out = pelmo.path(L"out");
+  CreateDirectoryW(out.c_str(), nullptr);
+  pelmo::test::TestProfile profile;
+  profile.name = L"bench";
+  profile.saveFolder = out;
+  profile.imageType = 1;
+  profile.fileName = L"shot";
+  profile.digitCount = 0;
+  profile.keys = {{L"ScreenShot_Desktop", VK_F5}};
+  profile.extraSections = L"[JPG]\r\nJpgCompression=75\r\nJpgProgression=0\r\n[PNG]\r\nPngColor=32\r\nPngInterlace=0\r\n";
+  if (!trace.ok() || !pelmo::test::InstallProfile(pelmo.folder().path(), profile) || !pelmo.Start() ||
+      !pelmo.WaitForMainWindow()) {
+    std::printf("could not start the program\n");
+    return 1;
+  }
+  HWND main = pelmo.mainWindow();
+  std::printf("screen %dx%d, %d runs each, medians in ms\n", w, h, runs);
+  std::printf("%-5s %12s %12s %8s\n", "type", "pipeline", "bare", "ratio");
+  size_t done = 0;
+  for (int type : {1, 3}) {
+    SendMessageW(main, WM_COMMAND, 32800 + type, 0);  // the tray's format choice
+    std::vector<double> pipeline, bare;
+    for (int i = 0; i < runs + 1; ++i) {
+      const double start = Now();
+      PostMessageW(main, WM_APP + 4, VK_F5, 0);
+      PostMessageW(main, WM_APP + 5, VK_F5, 0);
+      if (trace.WaitFor(L"event 0 done", ++done, 30000).size() < done) {
+        std::printf("capture did not finish\n");
+        return 1;
+      }
+      const double ms = Now() - start;
+      const double ref = BareCaptureAndEncode(type, out + L"\\bare" + (type == 1 ? L".jpg" : L".png"));
+      if (i == 0) continue;  // warm-up
+      pipeline.push_back(ms);
+      bare.push_back(ref);
+    }
+    const double p = Median(pipeline), b = Median(bare);
+    std::printf("%-5s %12.1f %12.1f %8.2f\n", type == 1 ? "JPG" : "PNG", p, b, b > 0 ? p / b : 0.0);
+  }
+  PostMessageW(main, WM_COMMAND, 32791, 0);
+  pelmo.process().wait(20000);
+  DestroyWindow(content);
+  return 0;
+}
