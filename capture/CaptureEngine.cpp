@@ -7,10 +7,6 @@
 namespace pelmo {
 namespace {
 
-// The sound plays only when a file was written.
-void SuppressSoundUnlessSaved(EventRequest& request, const CaptureJob& job) {
-  if (request.playSound && !job.saved) request.playSound = 0;
-}
 
 HWND TargetWindow(const EventRequest& request) {
   return request.targetWindow ? request.targetWindow : GetForegroundWindow();
@@ -33,9 +29,7 @@ bool CScreenShot::CaptureDesktop(EventRequest& request) {
   job.window = GetDesktopWindow();
   if (!job.window) return false;
   GetWindowRect(job.window, &job.rect);
-  const bool ok = CaptureAndSave(job);
-  SuppressSoundUnlessSaved(request, job);
-  return ok;
+  return CaptureAndSaveFor(request, job);
 }
 
 bool CScreenShot::CaptureWindow(EventRequest& request) {
@@ -44,9 +38,7 @@ bool CScreenShot::CaptureWindow(EventRequest& request) {
   job.window = TargetWindow(request);
   if (!job.window) return false;
   GetWindowRect(job.window, &job.rect);
-  const bool ok = CaptureAndSave(job);
-  SuppressSoundUnlessSaved(request, job);
-  return ok;
+  return CaptureAndSaveFor(request, job);
 }
 
 bool CScreenShot::CaptureClient(EventRequest& request) {
@@ -65,18 +57,14 @@ bool CScreenShot::CaptureClient(EventRequest& request) {
   } else {
     job.rect = ClientRectOnScreen(job.window);
   }
-  const bool ok = CaptureAndSave(job);
-  SuppressSoundUnlessSaved(request, job);
-  return ok;
+  return CaptureAndSaveFor(request, job);
 }
 
 bool CScreenShot::CaptureAllDisplays(EventRequest& request) {
   CaptureJob job;
   job.kind = kCaptureAllDisplays;
   job.window = request.targetWindow;
-  const bool ok = CaptureAndSave(job);
-  SuppressSoundUnlessSaved(request, job);
-  return ok;
+  return CaptureAndSaveFor(request, job);
 }
 
 bool CScreenShot::CaptureDisplay(EventRequest& request) {
@@ -88,8 +76,13 @@ bool CScreenShot::CaptureDisplay(EventRequest& request) {
     SetLastErrorText(IDS_NO_DISPLAY_CHOSEN);
     return false;
   }
+  return CaptureAndSaveFor(request, job);
+}
+
+bool CScreenShot::CaptureAndSaveFor(EventRequest& request, CaptureJob& job) {
   const bool ok = CaptureAndSave(job);
-  SuppressSoundUnlessSaved(request, job);
+  // The sound plays only when a file was written.
+  if (request.playSound && !job.saved) request.playSound = 0;
   return ok;
 }
 

@@ -74,6 +74,8 @@ class CScreenShot : public CProfile {
   bool CaptureDisplay(EventRequest& request);
   // Runs the job; job.saved tells whether a file was written.
   bool CaptureAndSave(CaptureJob& job);
+  // The same for an event: its sound is cleared when nothing was saved.
+  bool CaptureAndSaveFor(EventRequest& request, CaptureJob& job);
   // device null: the whole desktop in screen coordinates; rect null: the device's or all displays'.
   ImageHandle CaptureFromDisplay(const std::wstring* device, const RECT* rect, bool withCursor);
   // The save half of CaptureAndSave; takes over the bitmap and releases it on every path.
