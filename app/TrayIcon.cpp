@@ -89,8 +89,8 @@ bool TrayIcon::Readd(const TrayStatus& status) {
   if (!data_.hWnd) return false;
   SetTip(status);
   SetIcon(status);
-  added_ = NotifyWithRetry(NIM_ADD);
-  return added_;
+  // A shell that kept the icon (the message can come without a real restart) refuses the add.
+  return NotifyWithRetry(NIM_ADD) || NotifyWithRetry(NIM_MODIFY);
 }
 
 void TrayIcon::Update(const TrayStatus& status, bool retry) {

@@ -86,6 +86,17 @@ TEST_F(TrayTest, IconAndTooltipFollowTheProfileAndTheInputMode) {
   EXPECT_TRUE(TrayShows(L"icon=205")) << LastTray();
 }
 
+// After Explorer restarts every icon is gone; the program adds its own again.
+TEST_F(TrayTest, IconIsAddedAgainWhenTheShellRestarts) {
+  ASSERT_EQ(monitor_.WaitFor(L"tray add", 1, 5000, pid_).size(), 1u);
+  const size_t before = monitor_.Lines(L"tray ", pid_).size();
+  Send(RegisterWindowMessageW(L"TaskbarCreated"), 0);
+  // Here the shell never lost the icon, so it may take the add or the modify that follows it.
+  const auto lines = monitor_.WaitFor(L"tray ", before + 1, 5000, pid_);
+  ASSERT_GT(lines.size(), before);
+  EXPECT_NE(lines.back().find(L"icon=205 tip=Pelmo - 一番"), std::wstring::npos) << lines.back();
+}
+
 TEST_F(TrayTest, FileCommandsAreGreyUntilSomethingWasSaved) {
   EXPECT_NE(OpenMenu().find(L"file-commands=grey"), std::wstring::npos);
   PostMessageW(main_, WM_APP + 4, 116, 0);  // F5 down: the desktop capture of this profile
