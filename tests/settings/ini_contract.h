@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/IniStore.h"
 #include "settings/TextCodec.h"
 #include "settings_fixture.h"
 
@@ -25,6 +26,23 @@ class IniBackend {
                                   const std::wstring& key, const std::wstring& def, size_t buffer) = 0;
   virtual bool WriteString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                            const std::wstring& value) = 0;
+};
+
+// Our store behind the contract's interface.
+class OurStore : public IniBackend {
+ public:
+  const char* Name() const override { return "our store"; }
+  int32_t ReadInt(const std::wstring& f, const std::wstring& s, const std::wstring& k, int32_t d) override {
+    return IniStore::ReadInt(f, s, k, d);
+  }
+  std::wstring ReadString(const std::wstring& f, const std::wstring& s, const std::wstring& k,
+                          const std::wstring& d, size_t b) override {
+    return IniStore::ReadString(f, s, k, d, b);
+  }
+  bool WriteString(const std::wstring& f, const std::wstring& s, const std::wstring& k,
+                   const std::wstring& v) override {
+    return IniStore::WriteString(f, s, k, v);
+  }
 };
 
 struct ReadCase {

@@ -16,22 +16,6 @@ using namespace pelmo::test;
 
 namespace {
 
-class OurStore : public IniBackend {
- public:
-  const char* Name() const override { return "our store"; }
-  int32_t ReadInt(const std::wstring& f, const std::wstring& s, const std::wstring& k, int32_t d) override {
-    return IniStore::ReadInt(f, s, k, d);
-  }
-  std::wstring ReadString(const std::wstring& f, const std::wstring& s, const std::wstring& k,
-                          const std::wstring& d, size_t b) override {
-    return IniStore::ReadString(f, s, k, d, b);
-  }
-  bool WriteString(const std::wstring& f, const std::wstring& s, const std::wstring& k,
-                   const std::wstring& v) override {
-    return IniStore::WriteString(f, s, k, v);
-  }
-};
-
 class Platform : public IniBackend {
  public:
   const char* Name() const override { return "platform"; }
