@@ -15,6 +15,10 @@ namespace {
 const std::wstring* StringAt(WPARAM address) { return reinterpret_cast<const std::wstring*>(address); }
 const std::wstring* StringAt(LPARAM address) { return reinterpret_cast<const std::wstring*>(address); }
 
+// A key message's wParam as a key code. A value beyond any key code is no key, not the key its low
+// 32 bits name, which a plain cast to int would make of it in the 64-bit build.
+int KeyCodeOf(WPARAM code) { return code <= 0xFF ? static_cast<int>(code) : -1; }
+
 }  // namespace
 
 CTessikDlg::CTessikDlg() : fw::Dialog(IDD_MAIN), settings_(*this) {}
@@ -102,7 +106,7 @@ void CTessikDlg::ShowTrayMenu() {
 LRESULT CTessikDlg::OnKeyDown(WPARAM code) {
   if (SettingsVisible() || !keyGate_ || inKeyDown_) return 1;
   inKeyDown_ = 1;
-  const auto events = engine_->OnKeyDown(static_cast<int>(code));
+  const auto events = engine_->OnKeyDown(KeyCodeOf(code));
   for (CaptureEventId id : events) {
     EventRequest request;
     if (!engine_->RunEvent(&request, id)) break;
@@ -113,7 +117,7 @@ LRESULT CTessikDlg::OnKeyDown(WPARAM code) {
 }
 
 LRESULT CTessikDlg::OnKeyUp(WPARAM code) {
-  if (!SettingsVisible()) engine_->OnKeyUp(static_cast<int>(code));
+  if (!SettingsVisible()) engine_->OnKeyUp(KeyCodeOf(code));
   return 1;
 }
 

@@ -44,6 +44,9 @@ std::wstring DirectoryOf(const std::wstring& path) {
   return {};
 }
 
+// Read by whichever process pastes, of either bitness: a pointer-free 20-byte header in both builds.
+static_assert(sizeof(DROPFILES) == 20 && offsetof(DROPFILES, fWide) == 16);
+
 bool CopyFileToClipboard(HWND owner, const std::wstring& path, DWORD effect) {
   const size_t listBytes = (path.size() + 2) * sizeof(wchar_t);  // name, its NUL, the list's NUL
   GlobalBlock files(sizeof(DROPFILES) + listBytes);
