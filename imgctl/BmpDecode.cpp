@@ -53,6 +53,8 @@ struct Header {
   size_t pixelsAt = 0;
 };
 
+uint64_t Stride(const Header& h) { return (uint64_t{static_cast<uint32_t>(h.width)} * h.bpp + 31) / 32 * 4; }
+
 bool ReadHeader(const uint8_t* d, size_t n, Header& h) {
   if (n < 18) return false;
   const size_t hsz = Le32(d + 14);
@@ -123,6 +125,12 @@ bool ReadHeader(const uint8_t* d, size_t n, Header& h) {
     h.paletteAt = headerEnd;
     h.paletteCount = count;
   }
+  if (h.compression != kRle8 && h.compression != kRle4) {
+    // Every row must be in the file (checked before anything is allocated); only the last row's
+    // padding may be missing.
+    const uint64_t rowBytes = (uint64_t{static_cast<uint32_t>(h.width)} * h.bpp + 7) / 8;
+    if (Stride(h) * static_cast<uint64_t>(h.height - 1) + rowBytes > n - h.pixelsAt) return false;
+  }
   return true;
 }
 
@@ -143,12 +151,9 @@ class Canvas {
   const std::vector<Bgra>& palette_;
 };
 
-bool DecodeUncompressed(const uint8_t* d, size_t n, const Header& h, const std::vector<Bgra>& palette,
-                        Image& img) {
-  const uint64_t stride = (uint64_t{static_cast<uint32_t>(h.width)} * h.bpp + 31) / 32 * 4;
-  const uint64_t rowBytes = (uint64_t{static_cast<uint32_t>(h.width)} * h.bpp + 7) / 8;
-  // Every row must be in the file; only the last row's padding may be missing.
-  if (stride * static_cast<uint64_t>(h.height - 1) + rowBytes > n - h.pixelsAt) return false;
+// ReadHeader has made sure that every row is inside the file.
+bool DecodeUncompressed(const uint8_t* d, const Header& h, const std::vector<Bgra>& palette, Image& img) {
+  const uint64_t stride = Stride(h);
   const Channel ch[4] = {Channel::Of(h.masks[0]), Channel::Of(h.masks[1]), Channel::Of(h.masks[2]),
                          Channel::Of(h.masks[3])};
   Canvas canvas(img, palette);
@@ -263,7 +268,7 @@ bool DecodeBmp(const uint8_t* data, size_t size, Image& out) {
   Image img;
   if (!Allocate(img, h.width, h.height, 32)) return false;
   const bool ok = h.compression == kRle8 || h.compression == kRle4 ? DecodeRle(data, size, h, palette, img)
-                                                                    : DecodeUncompressed(data, size, h, palette, img);
+                                                                    : DecodeUncompressed(data, h, palette, img);
   if (!ok) return false;
   out = std::move(img);
   return true;
