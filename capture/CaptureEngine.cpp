@@ -1,8 +1,9 @@
 // The capture events 0..4 of the engine and the screen-reading half of CaptureAndSave.
 #include "ScreenShot.h"
 
+#include "capture/Displays.h"
 #include "framework/Handles.h"
-#include "resources/resource.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {
@@ -131,7 +132,7 @@ ImageHandle CScreenShot::CaptureFromDisplay(const std::wstring* device, const RE
   } else if (device) {
     // A device context is made even for a display that no monitor shows now: that display is
     // gone, not a failed screen copy.
-    const auto r = CDispProfile::GetDisplayRect(*device);
+    const auto r = DisplayDeviceRect(*device);
     if (!r) {
       SetLastErrorText(IDS_NO_DISPLAY_DEVICE);
       return nullptr;

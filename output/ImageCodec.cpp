@@ -1,7 +1,8 @@
 #include "output/ImageCodec.h"
 
+#include "core/LongPath.h"
+#include "core/resource.h"
 #include "imgctl.h"
-#include "output/LongPath.h"
 #include "settings/ProfileSectionSet.h"
 
 namespace pelmo {
@@ -165,7 +166,7 @@ bool ImageCodec::SaveImage(ImageHandle image, const std::wstring& path, const Pr
     default:
       break;
   }
-  if (!ok && errorTextId) *errorTextId = kSaveImageFailedText;
+  if (!ok && errorTextId) *errorTextId = IDS_SAVE_FAILED;
   return ok;
 }
 
