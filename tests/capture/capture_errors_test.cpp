@@ -246,4 +246,20 @@ TEST_F(CaptureErrorsTest, APathBeyondMaxPathIsWrittenWholeAndAskedAbout) {
   EXPECT_TRUE(monitor_.Lines(L"balloon").empty());
 }
 
+// Windows lifts MAX_PATH for a program only when its manifest says so; the writes above do not
+// depend on it (extended paths), but the platform calls with plain paths do.
+TEST(ProgramManifest, DeclaresLongPathAwareness) {
+  HMODULE exe = LoadLibraryExW((pelmo::test::DistDir() + L"\\pelmo.exe").c_str(), nullptr,
+                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(exe, nullptr);
+  HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const char* text = static_cast<const char*>(LockResource(LoadResource(exe, found)));
+  const std::string manifest(text, SizeofResource(exe, found));
+  FreeLibrary(exe);
+  EXPECT_NE(manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true</longPathAware>"),
+            std::string::npos)
+      << manifest;
+}
+
 }  // namespace
