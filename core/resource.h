@@ -77,3 +77,6 @@
 #define IDM_OPEN_LAST_FILE 32938
 #define IDM_OPEN_LAST_FOLDER 32939
 #define IDM_COPY_TO_CLIPBOARD 32941
+
+// Capture engine and save pipeline
+#define IDS_CLIPBOARD_FAILED 270
