@@ -1,0 +1,26 @@
+// A deflate (zlib stream) compressor for PNG image data: hash chains over 4-byte strings with
+// optional lazy matching, dynamic Huffman blocks, and effort chosen by the caller from the content.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace imgctl {
+
+struct DeflateEffort {
+  int chain = 16;           // candidates tried per position
+  int lazy = 16;            // a match shorter than this is checked against one at the next byte
+  int nice = 128;           // a match this long ends the search
+  int insertLimit = 32;     // strings inside a longer match are indexed only at its ends
+  int blockSymbols = 16384; // symbols per Huffman block at most
+  int minLength = 4;        // shorter matches cost more than their literals in grainy data
+};
+
+// Appends a complete zlib stream (header, deflate blocks, Adler-32) holding `data` to `out`.
+void ZlibCompress(const uint8_t* data, size_t n, const DeflateEffort& effort, std::vector<uint8_t>& out);
+
+// Adler-32 as zlib computes it (start with 1).
+uint32_t Adler32(uint32_t adler, const uint8_t* data, size_t n);
+
+}  // namespace imgctl

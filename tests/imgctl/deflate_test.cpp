@@ -1,0 +1,123 @@
+// The PNG writer's deflate coder, checked by zlib's decoder: every stream must inflate to exactly
+// its input, whatever the content, effort and block size.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Deflate.h"
+
+namespace imgctl {
+namespace {
+
+std::vector<uint8_t> Inflate(const std::vector<uint8_t>& z, size_t expected) {
+  std::vector<uint8_t> out(expected + 1);
+  uLongf n = static_cast<uLongf>(out.size());
+  int r = uncompress(out.data(), &n, z.data(), static_cast<uLong>(z.size()));
+  if (r != Z_OK) return {1, 2, 3};  // never equal to a checked input of another length
+  out.resize(n);
+  return out;
+}
+
+std::vector<uint8_t> Noise(size_t n, int range, uint32_t seed) {
+  std::mt19937 rng(seed);
+  std::vector<uint8_t> v(n);
+  for (auto& b : v) b = static_cast<uint8_t>(static_cast<int>(rng() % static_cast<uint32_t>(range)) - range / 2);
+  return v;
+}
+
+// Filtered-row-like data: zero runs, repeated rows, small residuals, and a copy exactly at the
+// largest distance.
+std::vector<uint8_t> RowLike(size_t rows, size_t rowBytes) {
+  std::vector<uint8_t> v;
+  std::vector<uint8_t> noise = Noise(rowBytes, 9, 7);
+  for (size_t y = 0; y < rows; ++y) {
+    v.push_back(static_cast<uint8_t>(y % 5));
+    for (size_t x = 0; x < rowBytes; ++x) {
+      if (y % 7 == 3) v.push_back(noise[x]);                        // a row seen before
+      else if (x / 64 % 3 == 0) v.push_back(0);                     // flat area
+      else v.push_back(static_cast<uint8_t>((x * 31 + y * 7) % 11));  // text-like residuals
+    }
+  }
+  return v;
+}
+
+std::vector<uint8_t> FarCopy() {
+  std::vector<uint8_t> v = Noise(32768 + 300, 256, 3);
+  for (size_t i = 0; i < 300; ++i) v[32768 + i] = v[i];  // only match: distance 32768
+  for (size_t i = 0; i < 200; ++i) v[32768 + 50 + i] = v[i + 1];  // and 32767
+  return v;
+}
+
+TEST(Deflate, ZlibInflatesEveryStreamToItsInput) {
+  struct Input {
+    const char* name;
+    std::vector<uint8_t> data;
+  };
+  const std::vector<Input> inputs = {
+      {"empty", {}},
+      {"one byte", {42}},
+      {"three bytes", {1, 2, 3}},
+      {"five equal bytes", {9, 9, 9, 9, 9}},
+      {"zero run of 1 MiB", std::vector<uint8_t>(size_t{1} << 20, 0)},
+      {"incompressible 300 KiB", Noise(300 << 10, 256, 1)},
+      {"small residuals", Noise(200 << 10, 13, 2)},
+      {"rows", RowLike(400, 5761)},
+      {"copy at the largest distance", FarCopy()},
+  };
+  DeflateEffort greedy;
+  greedy.chain = 4;
+  greedy.lazy = 0;
+  DeflateEffort lazy;
+  lazy.chain = 64;
+  lazy.lazy = 258;
+  lazy.nice = 258;
+  lazy.insertLimit = 300;
+  DeflateEffort smallBlocks;
+  smallBlocks.blockSymbols = 1024;
+  smallBlocks.minLength = 8;
+  const std::pair<const char*, DeflateEffort> efforts[] = {
+      {"default", DeflateEffort{}}, {"greedy", greedy}, {"lazy, deep", lazy}, {"small blocks", smallBlocks}};
+  for (const Input& in : inputs) {
+    for (const auto& [effortName, effort] : efforts) {
+      SCOPED_TRACE(std::string(in.name) + ", " + effortName);
+      std::vector<uint8_t> z = {0xAA};  // appends after what is there
+      ZlibCompress(in.data.data(), in.data.size(), effort, z);
+      ASSERT_EQ(z[0], 0xAA);
+      z.erase(z.begin());
+      EXPECT_EQ(Inflate(z, in.data.size()), in.data);
+      if (in.data.size() > 1000) {
+        // Never much larger than stored blocks (5 bytes a block).
+        EXPECT_LE(z.size(), in.data.size() + in.data.size() / 100 + 64);
+      }
+    }
+  }
+}
+
+TEST(Deflate, CompressesScreenLikeDataWell) {
+  // A guard against a matcher that silently stops finding matches: repeated rows and flat areas
+  // must shrink far below their size.
+  std::vector<uint8_t> rows = RowLike(400, 5761);
+  std::vector<uint8_t> z;
+  ZlibCompress(rows.data(), rows.size(), DeflateEffort{}, z);
+  EXPECT_LT(z.size(), rows.size() / 8);
+}
+
+TEST(Deflate, Adler32MatchesZlib) {
+  std::vector<uint8_t> v = Noise(20000, 256, 5);
+  for (auto& b : v) b |= 0x80;  // large bytes stress the sums
+  for (size_t offset : {size_t{0}, size_t{1}, size_t{7}})
+    for (size_t n : {size_t{0}, size_t{1}, size_t{15}, size_t{16}, size_t{17}, size_t{5552}, size_t{5553}, size_t{19990}}) {
+      if (offset + n > v.size()) continue;
+      uint32_t expected = static_cast<uint32_t>(adler32(1, v.data() + offset, static_cast<uInt>(n)));
+      EXPECT_EQ(Adler32(1, v.data() + offset, n), expected) << offset << " + " << n;
+    }
+  std::vector<uint8_t> ff(100000, 0xff);
+  EXPECT_EQ(Adler32(1, ff.data(), ff.size()), static_cast<uint32_t>(adler32(1, ff.data(), static_cast<uInt>(ff.size()))));
+}
+
+}  // namespace
+}  // namespace imgctl
