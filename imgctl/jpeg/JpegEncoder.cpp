@@ -106,8 +106,8 @@ int ThreadsFor(const EncodeOptions& options, int width, int height) {
 // MCUs, so every part but the last has the same number of rows.
 void WriteThreadedScan(const FrameLayout& layout, const PixelSource& source, const QuantDivisors* divisors,
                        int threads, OutputBuffer& out) {
-  // Twice as many parts as threads evens out threads that get less of the processor.
-  int parts = std::min(layout.mcusHigh, threads * 2);
+  // More parts than threads: a thread that gets less of the processor takes fewer of them.
+  int parts = std::min(layout.mcusHigh, threads * 4);
   int rowsPerPart = (layout.mcusHigh + parts - 1) / parts;
   rowsPerPart = std::min(rowsPerPart, 65535 / layout.mcusWide);  // the interval is 16 bits
   rowsPerPart = std::max(rowsPerPart, 1);
