@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -228,11 +230,35 @@ struct Symbol {
 
 class Compressor {
  public:
-  Compressor(const uint8_t* data, size_t n, const DeflateEffort& e, BitSink& sink)
-      : data_(data), n_(n), e_(e), sink_(sink), head_(size_t{1} << kHashBits, -1), prev_(kWindow, -1) {
+  Compressor(const DeflateEffort& e, BitSink& sink)
+      : e_(e), sink_(sink), head_(size_t{1} << kHashBits, -1), prev_(kWindow, -1) {
     syms_.reserve(static_cast<size_t>(e.blockSymbols));
-    // Until the first block has its own code, literal costs come from the byte histogram of the
-    // start of the data; lengths and distances get a plain guess.
+  }
+
+  // Codes data[begin, end); data[0, begin) is what came before (at most two windows), which
+  // matches may refer to. Each piece ends with a block boundary.
+  void Feed(const uint8_t* data, size_t begin, size_t end, bool final) {
+    data_ = data;
+    n_ = end;
+    blockStart_ = begin;
+    if (!primed_) Prime(data + begin, end - begin);
+    Run(static_cast<int32_t>(begin));
+    FlushBlock(final);
+  }
+
+  // The data moved `shift` bytes towards the start (a multiple of the window): positions follow,
+  // and those that left drop out of the chains.
+  void Rebase(int32_t shift) {
+    auto move = [shift](int32_t& v) { v = v >= shift ? v - shift : -1; };
+    for (int32_t& v : head_) move(v);
+    for (int32_t& v : prev_) move(v);
+  }
+
+ private:
+  // Until the first block has its own code, literal costs come from the byte histogram of the
+  // start of the data; lengths and distances get a plain guess.
+  void Prime(const uint8_t* data, size_t n) {
+    primed_ = true;
     uint32_t hist[256] = {};
     size_t sample = std::min<size_t>(n, size_t{1} << 18);
     for (size_t i = 0; i < sample; ++i) ++hist[data[i]];
@@ -248,10 +274,9 @@ class Compressor {
     SetShortest(static_cast<double>(bits) / static_cast<double>(std::max<size_t>(sample, 1)), 7 + 6 + 6);
   }
 
-  void Run() {
+  void Run(int32_t pos) {
     const int32_t n = static_cast<int32_t>(n_);
     const int32_t last = n - 4;  // last position the hash can load 4 bytes at
-    int32_t pos = 0;
     if (e_.lazy > 0) {
       // One byte of look-ahead: a match is kept only if the next position has no longer one.
       int prevLen = 0, prevDist = 0;
@@ -295,10 +320,8 @@ class Compressor {
         }
       }
     }
-    FlushBlock(true);
   }
 
- private:
   int32_t Insert(int32_t pos) {
     uint32_t h = Hash4(data_ + pos);
     int32_t cand = head_[h];
@@ -528,8 +551,9 @@ class Compressor {
     return literals + blockMatched_;
   }
 
-  const uint8_t* data_;
-  size_t n_;
+  const uint8_t* data_ = nullptr;
+  size_t n_ = 0;
+  bool primed_ = false;
   DeflateEffort e_;
   BitSink& sink_;
   std::vector<int32_t> head_;
@@ -592,28 +616,72 @@ uint32_t Adler32(uint32_t adler, const uint8_t* p, size_t n) {
   return (b << 16) | a;
 }
 
+struct DeflateStream::Impl {
+  Impl(const DeflateEffort& effort, std::vector<uint8_t>& out) : out(out), sink(buf), e(effort) {
+    e.chain = std::max(1, e.chain);
+    e.minLength = std::clamp(e.minLength, kMinMatch, 16);
+    e.nice = std::clamp(e.nice, e.minLength, kMaxMatch);
+    e.blockSymbols = std::clamp(e.blockSymbols, 1024, 1 << 20);
+    compressor.emplace(e, sink);
+    buf.resize(4096);
+    sink.Reserve(2);
+    sink.Put(0x78, 8);
+    sink.Put(0x01, 8);  // 0x7801: deflate, 32 KiB window, check bits; no level claimed
+  }
+  std::vector<uint8_t>& out;
+  std::vector<uint8_t> buf;  // the compressed stream so far
+  BitSink sink;
+  DeflateEffort e;
+  std::optional<Compressor> compressor;
+  std::vector<uint8_t> input;  // carried window, then the piece being written
+  size_t carried = 0;
+  uint32_t adler = 1;
+  bool finished = false;
+};
+
+DeflateStream::DeflateStream(const DeflateEffort& effort, std::vector<uint8_t>& out)
+    : impl_(std::make_unique<Impl>(effort, out)) {}
+
+DeflateStream::~DeflateStream() = default;
+
+uint8_t* DeflateStream::Space(size_t n) {
+  Impl& m = *impl_;
+  if (m.input.size() < m.carried + n) m.input.resize(m.carried + n);
+  return m.input.data() + m.carried;
+}
+
+void DeflateStream::Commit(size_t n, bool last) {
+  Impl& m = *impl_;
+  if (m.finished) return;
+  const size_t end = m.carried + n;
+  m.adler = Adler32(m.adler, m.input.data() + m.carried, n);
+  m.compressor->Feed(m.input.data(), m.carried, end, last);
+  if (last) {
+    m.sink.Reserve(8);
+    m.sink.AlignToByte();
+    const uint8_t tail[4] = {static_cast<uint8_t>(m.adler >> 24), static_cast<uint8_t>(m.adler >> 16),
+                             static_cast<uint8_t>(m.adler >> 8), static_cast<uint8_t>(m.adler)};
+    m.sink.Bytes(tail, 4);
+    m.out.insert(m.out.end(), m.buf.begin(), m.buf.begin() + static_cast<std::ptrdiff_t>(m.sink.Used()));
+    m.finished = true;
+    return;
+  }
+  // Keep between one and two windows of what was written, moved by whole windows so the chain
+  // slots (position modulo the window) stay where they are.
+  if (end > size_t{2} * kWindow) {
+    const size_t shift = (end - kWindow) / kWindow * kWindow;
+    std::memmove(m.input.data(), m.input.data() + shift, end - shift);
+    m.compressor->Rebase(static_cast<int32_t>(shift));
+    m.carried = end - shift;
+  } else {
+    m.carried = end;
+  }
+}
+
 void ZlibCompress(const uint8_t* data, size_t n, const DeflateEffort& effort, std::vector<uint8_t>& out) {
-  const size_t start = out.size();
-  std::vector<uint8_t> buf(n / 2 + 1024);
-  BitSink sink(buf);
-  sink.Reserve(2);
-  sink.Put(0x78, 8);
-  sink.Put(0x01, 8);  // 0x7801: deflate, 32 KiB window, check bits; no level claimed
-  DeflateEffort e = effort;
-  e.chain = std::max(1, e.chain);
-  e.minLength = std::clamp(e.minLength, kMinMatch, 16);
-  e.nice = std::clamp(e.nice, e.minLength, kMaxMatch);
-  e.blockSymbols = std::clamp(e.blockSymbols, 1024, 1 << 20);
-  Compressor c(data, n, e, sink);
-  c.Run();
-  sink.Reserve(8);
-  sink.AlignToByte();
-  uint32_t adler = Adler32(1, data, n);
-  uint8_t tail[4] = {static_cast<uint8_t>(adler >> 24), static_cast<uint8_t>(adler >> 16),
-                     static_cast<uint8_t>(adler >> 8), static_cast<uint8_t>(adler)};
-  sink.Bytes(tail, 4);
-  out.insert(out.end(), buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(sink.Used()));
-  (void)start;
+  DeflateStream stream(effort, out);
+  if (n) std::memcpy(stream.Space(n), data, n);
+  stream.Commit(n, true);
 }
 
 }  // namespace imgctl

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace imgctl {
@@ -15,6 +16,24 @@ struct DeflateEffort {
   int insertLimit = 32;     // strings inside a longer match are indexed only at its ends
   int blockSymbols = 16384; // symbols per Huffman block at most
   int minLength = 4;        // shorter matches cost more than their literals in grainy data
+};
+
+// A zlib stream written piece by piece, so the whole input never has to be held: each piece is
+// put where Space() points and then committed; matches reach back into earlier pieces. Commit
+// with `last` appends the complete stream to `out`.
+class DeflateStream {
+ public:
+  DeflateStream(const DeflateEffort& effort, std::vector<uint8_t>& out);
+  ~DeflateStream();
+  DeflateStream(const DeflateStream&) = delete;
+  DeflateStream& operator=(const DeflateStream&) = delete;
+
+  uint8_t* Space(size_t n);  // room for the next n input bytes (valid until Commit)
+  void Commit(size_t n, bool last);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // Appends a complete zlib stream (header, deflate blocks, Adler-32) holding `data` to `out`.

@@ -266,58 +266,9 @@ bool EncodePng(const Image& img, bool interlace, std::vector<uint8_t>& out) {
 
     size_t fullRow = (static_cast<size_t>(img.width) * static_cast<size_t>(channels * bitDepth) + 7) / 8;
 
-    // Every filtered row of every pass, then one deflate stream over them.
-    const Pass* passes = interlace ? kAdam7 : &kWhole;
-    int passCount = interlace ? 7 : 1;
-    size_t streamBytes = 0;
-    for (int p = 0; p < passCount; ++p) {
-      const Pass& ps = passes[p];
-      int pw = PassSize(img.width, ps.x0, ps.dx), ph = PassSize(img.height, ps.y0, ps.dy);
-      if (pw == 0 || ph == 0) continue;
-      streamBytes += ((static_cast<size_t>(pw) * static_cast<size_t>(channels * bitDepth) + 7) / 8 + 1) *
-                     static_cast<size_t>(ph);
-    }
-    if (streamBytes == 0) return false;
-    std::vector<uint8_t> stream(streamBytes);
-    size_t at = 0;
-    uint64_t zeros = 0;
-    for (int p = 0; p < passCount; ++p) {
-      const Pass& ps = passes[p];
-      int pw = PassSize(img.width, ps.x0, ps.dx), ph = PassSize(img.height, ps.y0, ps.dy);
-      if (pw == 0 || ph == 0) continue;
-      size_t rowBytes = (static_cast<size_t>(pw) * static_cast<size_t>(channels * bitDepth) + 7) / 8;
-      RowFilter passFilter(rowBytes, std::max(1, channels * bitDepth / 8));
-      for (int j = 0; j < ph; ++j) {
-        int y = ps.y0 + j * ps.dy;
-        uint8_t* r = passFilter.Row();
-        if (paletted) {
-          // No filter: palette indices are not quantities that predict each other.
-          r = stream.data() + at + 1;
-          stream[at] = 0;
-          const uint8_t* src = &indices[static_cast<size_t>(y) * static_cast<size_t>(img.width)];
-          if (bitDepth == 8) {
-            for (int i = 0; i < pw; ++i) r[i] = src[ps.x0 + i * ps.dx];
-          } else {
-            std::memset(r, 0, rowBytes);
-            int perByte = 8 / bitDepth;
-            for (int i = 0; i < pw; ++i) {
-              int shift = 8 - bitDepth * (i % perByte + 1);
-              r[i / perByte] |= static_cast<uint8_t>(src[ps.x0 + i * ps.dx] << shift);
-            }
-          }
-        } else {
-          RgbRow(img, y, ps.x0, ps.dx, pw, alpha, r);
-          const std::vector<uint8_t>& f = passFilter.Filter();
-          std::memcpy(stream.data() + at, f.data(), rowBytes + 1);
-          if ((j & 15) == 0) zeros += CountZeros(f.data() + 1, rowBytes);
-        }
-        at += rowBytes + 1;
-      }
-    }
-
-    // Match effort by content, from the share of zero residuals in a sample of rows. Screen
-    // content (flat areas, text, gradients) is mostly zeros and long repeats, which a deeper
-    // search with lazy matching finds cheaply; photographic residuals rarely repeat, and a
+    // Match effort by content, from the share of zero residuals in a sample of filtered rows.
+    // Screen content (flat areas, text, gradients) is mostly zeros and long repeats, which a
+    // deeper search with lazy matching finds cheaply; photographic residuals rarely repeat, and a
     // short greedy search keeps nearly all of the gain for a fraction of the time. Whether a
     // short match pays is decided by the deflate coder from its own statistics.
     DeflateEffort effort;
@@ -325,10 +276,21 @@ bool EncodePng(const Image& img, bool interlace, std::vector<uint8_t>& out) {
       effort.chain = 8;
       effort.lazy = 8;
     } else {
-      size_t sampled = 0;
-      for (size_t j = 0; j < static_cast<size_t>(img.height); j += 16) sampled += fullRow;
-      double zeroShare = sampled ? static_cast<double>(zeros) / static_cast<double>(sampled) : 0;
-      if (interlace) zeroShare = 0.7;  // the sample counts rows of every pass; take the middle way
+      double zeroShare = 0.7;  // interlaced passes: take the middle way
+      if (!interlace) {
+        RowFilter probe(fullRow, channels);
+        uint64_t zeros = 0, sampled = 0;
+        for (int y = 0; y < img.height; y += 16) {
+          if (y > 0) {
+            RgbRow(img, y - 1, 0, 1, img.width, alpha, probe.Row());
+            probe.Filter();
+          }
+          RgbRow(img, y, 0, 1, img.width, alpha, probe.Row());
+          zeros += CountZeros(probe.Filter().data() + 1, fullRow);
+          sampled += fullRow;
+        }
+        zeroShare = static_cast<double>(zeros) / static_cast<double>(std::max<uint64_t>(sampled, 1));
+      }
       if (zeroShare >= 0.75) {
         effort.chain = 12;
         effort.lazy = 16;
@@ -340,8 +302,54 @@ bool EncodePng(const Image& img, bool interlace, std::vector<uint8_t>& out) {
         effort.lazy = 0;
       }
     }
+
+    // Filtered rows go to the deflate coder about 1 MiB at a time, so memory stays small beside
+    // the image whatever its size.
+    const Pass* passes = interlace ? kAdam7 : &kWhole;
+    int passCount = interlace ? 7 : 1;
+    int lastPass = -1;
+    for (int p = 0; p < passCount; ++p)
+      if (PassSize(img.width, passes[p].x0, passes[p].dx) && PassSize(img.height, passes[p].y0, passes[p].dy))
+        lastPass = p;
+    if (lastPass < 0) return false;
     std::vector<uint8_t> z;
-    ZlibCompress(stream.data(), stream.size(), effort, z);
+    DeflateStream stream(effort, z);
+    for (int p = 0; p <= lastPass; ++p) {
+      const Pass& ps = passes[p];
+      int pw = PassSize(img.width, ps.x0, ps.dx), ph = PassSize(img.height, ps.y0, ps.dy);
+      if (pw == 0 || ph == 0) continue;
+      size_t rowBytes = (static_cast<size_t>(pw) * static_cast<size_t>(channels * bitDepth) + 7) / 8;
+      RowFilter passFilter(rowBytes, std::max(1, channels * bitDepth / 8));
+      const int sliceRows = static_cast<int>(std::max<size_t>(1, (size_t{1} << 20) / (rowBytes + 1)));
+      for (int j0 = 0; j0 < ph; j0 += sliceRows) {
+        const int rows = std::min(sliceRows, ph - j0);
+        uint8_t* at = stream.Space(static_cast<size_t>(rows) * (rowBytes + 1));
+        for (int j = j0; j < j0 + rows; ++j, at += rowBytes + 1) {
+          int y = ps.y0 + j * ps.dy;
+          if (paletted) {
+            // No filter: palette indices are not quantities that predict each other.
+            at[0] = 0;
+            uint8_t* r = at + 1;
+            const uint8_t* src = &indices[static_cast<size_t>(y) * static_cast<size_t>(img.width)];
+            if (bitDepth == 8) {
+              for (int i = 0; i < pw; ++i) r[i] = src[ps.x0 + i * ps.dx];
+            } else {
+              std::memset(r, 0, rowBytes);
+              int perByte = 8 / bitDepth;
+              for (int i = 0; i < pw; ++i) {
+                int shift = 8 - bitDepth * (i % perByte + 1);
+                r[i / perByte] |= static_cast<uint8_t>(src[ps.x0 + i * ps.dx] << shift);
+              }
+            }
+          } else {
+            RgbRow(img, y, ps.x0, ps.dx, pw, alpha, passFilter.Row());
+            const std::vector<uint8_t>& f = passFilter.Filter();
+            std::memcpy(at, f.data(), rowBytes + 1);
+          }
+        }
+        stream.Commit(static_cast<size_t>(rows) * (rowBytes + 1), p == lastPass && j0 + rows >= ph);
+      }
+    }
     for (size_t i = 0; i < z.size(); i += kIdatBytes)
       Chunk(out, "IDAT", z.data() + i, std::min(kIdatBytes, z.size() - i));
     Chunk(out, "IEND", nullptr, 0);

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,6 +94,32 @@ TEST(Deflate, ZlibInflatesEveryStreamToItsInput) {
         // Never much larger than stored blocks (5 bytes a block).
         EXPECT_LE(z.size(), in.data.size() + in.data.size() / 100 + 64);
       }
+    }
+  }
+}
+
+// Written in pieces of every size, including empty ones and ones larger than the window, the
+// stream is the same data, and matches still reach back into earlier pieces.
+TEST(Deflate, PiecewiseStreamInflatesToTheConcatenation) {
+  const std::vector<uint8_t> rows = RowLike(300, 5761);
+  std::vector<uint8_t> whole;
+  ZlibCompress(rows.data(), rows.size(), DeflateEffort{}, whole);
+  const std::vector<size_t> pieceSizes[] = {{1, 70000}, {0, 7, 0, 65536, 3}, {100000}, {32768}, {5762}};
+  for (const std::vector<size_t>& sizes : pieceSizes) {
+    SCOPED_TRACE("first piece size " + std::to_string(sizes[0]) + ", " + std::to_string(sizes.size()) + " sizes");
+    std::vector<uint8_t> z;
+    DeflateStream stream(DeflateEffort{}, z);
+    size_t at = 0, k = 0;
+    while (at < rows.size()) {
+      size_t n = std::min(sizes[k++ % sizes.size()], rows.size() - at);
+      uint8_t* space = stream.Space(n);
+      if (n) std::memcpy(space, rows.data() + at, n);
+      at += n;
+      stream.Commit(n, at == rows.size());
+    }
+    EXPECT_EQ(Inflate(z, rows.size()), rows);
+    if (sizes[0] >= 32768) {
+      EXPECT_LT(z.size(), whole.size() + whole.size() / 20);  // a little per block end
     }
   }
 }
