@@ -64,7 +64,10 @@ size_t CountZeros(const uint8_t* p, size_t n) {
 
 // The five filters of one byte position, the way PNG defines them.
 inline void FilterByte(const uint8_t* raw, const uint8_t* up, size_t i, size_t bpp, uint8_t* const f[5]) {
-  int x = raw[i], av = raw[i - bpp], bv = up[i], cv = up[i - bpp];
+  // Left neighbours of the first pixel lie in the rows' zeroed margin.
+  const uint8_t* left = raw + i;
+  const uint8_t* upLeft = up + i;
+  int x = raw[i], av = *(left - bpp), bv = up[i], cv = *(upLeft - bpp);
   f[0][i] = static_cast<uint8_t>(x);
   f[1][i] = static_cast<uint8_t>(x - av);
   f[2][i] = static_cast<uint8_t>(x - bv);
