@@ -94,9 +94,9 @@ inline int CommonLength(const uint8_t* a, const uint8_t* b, int limit) {
   return len;
 }
 
-// Code lengths of a Huffman code for `freq`, none longer than `limit`. Symbols with zero
-// frequency get length 0; at least two symbols get a code so every decoder accepts the table.
-void BuildLengths(const uint32_t* freq, int n, int limit, uint8_t* lens) {
+}  // namespace
+
+void HuffmanCodeLengths(const uint32_t* freq, int n, int limit, uint8_t* lens) {
   std::fill(lens, lens + n, uint8_t{0});
   std::array<std::pair<uint32_t, int>, kLitLenCodes> leaves;
   int m = 0;
@@ -129,30 +129,28 @@ void BuildLengths(const uint32_t* freq, int n, int limit, uint8_t* lens) {
   for (int k = 2 * m - 3; k >= 0; --k)
     depth[static_cast<size_t>(k)] = depth[static_cast<size_t>(parent[static_cast<size_t>(k)])] + 1;
   int count[16] = {};
-  int overflow = 0;
-  for (int i = 0; i < m; ++i) {
-    int d = depth[static_cast<size_t>(i)];
-    if (d > limit) {
-      d = limit;
-      ++overflow;
-    }
-    ++count[d];
-  }
-  // Too-long codes were cut to `limit`; move leaves down from shorter lengths until the code is
-  // complete again.
-  while (overflow > 0) {
+  for (int i = 0; i < m; ++i) ++count[std::min(depth[static_cast<size_t>(i)], limit)];
+  // Codes cut to `limit` over-subscribe the code. Kraft's sum in units of 2^-limit must come back
+  // to exactly 2^limit (decoders reject incomplete codes too): each step moves a leaf from a
+  // shorter length down one level, with a cut leaf beside it, which lowers the sum by one.
+  int64_t kraft = 0;
+  for (int bits = 1; bits <= limit; ++bits) kraft += int64_t{count[bits]} << (limit - bits);
+  while (kraft > (int64_t{1} << limit)) {
     int bits = limit - 1;
-    while (count[bits] == 0) --bits;
+    while (bits > 0 && count[bits] == 0) --bits;
+    if (bits == 0 || count[limit] == 0) break;  // cannot happen for a tree that fits
     --count[bits];
     count[bits + 1] += 2;
     --count[limit];
-    overflow -= 2;
+    --kraft;
   }
   // The rarest symbols get the longest codes.
   int i = 0;
   for (int bits = limit; bits >= 1; --bits)
     for (int k = 0; k < count[bits]; ++k) lens[leaves[static_cast<size_t>(i++)].second] = static_cast<uint8_t>(bits);
 }
+
+namespace {
 
 // Canonical codes, bit-reversed for LSB-first output.
 void BuildCodes(const uint8_t* lens, int n, uint16_t* codes) {
@@ -410,8 +408,8 @@ class Compressor {
     litFreq_[kEndOfBlock] = 1;
     const size_t blockEnd = blockStart_ + BlockInputBytes();
     uint8_t litLens[kLitLenCodes], distLens[kDistCodes];
-    BuildLengths(litFreq_.data(), kLitLenCodes, 15, litLens);
-    BuildLengths(distFreq_.data(), kDistCodes, 15, distLens);
+    HuffmanCodeLengths(litFreq_.data(), kLitLenCodes, 15, litLens);
+    HuffmanCodeLengths(distFreq_.data(), kDistCodes, 15, distLens);
 
     // The code lengths of both codes, run-length coded.
     int hlit = kLitLenCodes, hdist = kDistCodes;
@@ -454,7 +452,7 @@ class Compressor {
     }
     for (int i = 0; i < nr; ++i) ++clFreq[rle[i].sym];
     uint8_t clLens[19];
-    BuildLengths(clFreq, 19, 7, clLens);
+    HuffmanCodeLengths(clFreq, 19, 7, clLens);
     int hclen = 19;
     while (hclen > 4 && clLens[kClOrder[hclen - 1]] == 0) --hclen;
     uint64_t headerBits = 5 + 5 + 4 + 3 * static_cast<uint64_t>(hclen);

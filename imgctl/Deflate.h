@@ -39,6 +39,11 @@ class DeflateStream {
 // Appends a complete zlib stream (header, deflate blocks, Adler-32) holding `data` to `out`.
 void ZlibCompress(const uint8_t* data, size_t n, const DeflateEffort& effort, std::vector<uint8_t>& out);
 
+// Code lengths of a complete Huffman code for `freq[0..n)` (n <= 286), none longer than `limit`
+// (7 or 15 in deflate). Symbols of zero frequency get 0; at least two symbols get a code, so
+// every decoder accepts the table.
+void HuffmanCodeLengths(const uint32_t* freq, int n, int limit, uint8_t* lengths);
+
 // Adler-32 as zlib computes it (start with 1).
 uint32_t Adler32(uint32_t adler, const uint8_t* data, size_t n);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -46,6 +47,22 @@ std::vector<uint8_t> RowLike(size_t rows, size_t rowBytes) {
   return v;
 }
 
+// Byte frequencies along the Fibonacci sequence give the deepest Huffman trees, far beyond the
+// 15 bits deflate allows, so the length limit has to reshape the code.
+std::vector<uint8_t> Fibonacci() {
+  std::vector<uint8_t> v;
+  uint32_t a = 1, b = 1;
+  for (int sym = 0; sym < 26; ++sym) {
+    v.insert(v.end(), a, static_cast<uint8_t>(sym * 9));
+    uint32_t c = a + b;
+    a = b;
+    b = c;
+  }
+  std::mt19937 rng(9);
+  std::shuffle(v.begin(), v.end(), rng);
+  return v;
+}
+
 std::vector<uint8_t> FarCopy() {
   std::vector<uint8_t> v = Noise(32768 + 300, 256, 3);
   for (size_t i = 0; i < 300; ++i) v[32768 + i] = v[i];  // only match: distance 32768
@@ -68,6 +85,7 @@ TEST(Deflate, ZlibInflatesEveryStreamToItsInput) {
       {"small residuals", Noise(200 << 10, 13, 2)},
       {"rows", RowLike(400, 5761)},
       {"copy at the largest distance", FarCopy()},
+      {"Fibonacci frequencies", Fibonacci()},
   };
   DeflateEffort greedy;
   greedy.chain = 4;
@@ -131,6 +149,56 @@ TEST(Deflate, CompressesScreenLikeDataWell) {
   std::vector<uint8_t> z;
   ZlibCompress(rows.data(), rows.size(), DeflateEffort{}, z);
   EXPECT_LT(z.size(), rows.size() / 8);
+}
+
+// Every code the coder builds must be complete (Kraft's sum exactly 1) and within the length
+// limit, or decoders reject the block; skewed counts force the limit to reshape the code.
+TEST(Deflate, HuffmanCodesAreCompleteAndWithinTheLimit) {
+  std::mt19937 rng(4);
+  std::vector<std::vector<uint32_t>> tables;
+  for (int n : {2, 3, 19, 30, 286}) {
+    std::vector<uint32_t> fib(static_cast<size_t>(n)), pow2(static_cast<size_t>(n)), flat(static_cast<size_t>(n), 7);
+    uint32_t a = 1, b = 1;
+    for (int i = 0; i < n; ++i) {
+      fib[static_cast<size_t>(i)] = a;
+      uint32_t c = std::min<uint64_t>(uint64_t{a} + b, 1u << 30);
+      a = b;
+      b = c;
+      pow2[static_cast<size_t>(i)] = 1u << std::min(i, 30);
+    }
+    tables.push_back(fib);
+    tables.push_back(pow2);
+    tables.push_back(flat);
+    for (int trial = 0; trial < 200; ++trial) {
+      std::vector<uint32_t> random(static_cast<size_t>(n));
+      for (auto& f : random) f = rng() % 3 == 0 ? 0 : (1u << (rng() % 20)) + rng() % 5;
+      tables.push_back(random);
+    }
+  }
+  tables.push_back({0, 0, 5, 0});
+  tables.push_back({0, 0, 0, 0});
+  for (size_t t = 0; t < tables.size(); ++t) {
+    const std::vector<uint32_t>& freq = tables[t];
+    for (int limit : {7, 15}) {
+      if (freq.size() > (size_t{1} << limit)) continue;  // more symbols than codes of that length
+      std::vector<uint8_t> lens(freq.size());
+      HuffmanCodeLengths(freq.data(), static_cast<int>(freq.size()), limit, lens.data());
+      uint64_t kraft = 0;  // in units of 2^-15
+      int coded = 0;
+      for (size_t s = 0; s < freq.size(); ++s) {
+        ASSERT_LE(lens[s], limit) << "table " << t;
+        if (freq[s]) {
+          ASSERT_GT(lens[s], 0) << "table " << t << " symbol " << s;
+        }
+        if (lens[s]) {
+          kraft += uint64_t{1} << (15 - lens[s]);
+          ++coded;
+        }
+      }
+      ASSERT_GE(coded, 2) << "table " << t;
+      EXPECT_EQ(kraft, uint64_t{1} << 15) << "table " << t << ", limit " << limit;
+    }
+  }
 }
 
 TEST(Deflate, Adler32MatchesZlib) {
