@@ -5,6 +5,7 @@
 #include "app/AppMessages.h"
 #include "app/MessageBoxService.h"
 #include "app/Trace.h"
+#include "capture/SystemCursors.h"
 #include "framework/App.h"
 #include "keyinput/KeyInput.h"
 #include "resources/resource.h"
@@ -261,7 +262,11 @@ std::optional<LRESULT> CTessikDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lPa
     case WM_TIMER:
       OnTimer(wParam);
       return std::nullopt;  // every id goes on to the default handling
+    case WM_ENDSESSION:
+      if (wParam) RestoreSystemCursorsIfReplaced();
+      return std::nullopt;
     case WM_QUERYENDSESSION:
+      RestoreSystemCursorsIfReplaced();
       ShutdownController(1);
       EndDialog(0);
       return TRUE;  // Windows may go on

@@ -14,10 +14,10 @@ const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
     &CScreenShot::CaptureClient,       // 2
     &CScreenShot::CaptureAllDisplays,  // 3
     &CScreenShot::CaptureDisplay,      // 4
-    &CScreenShot::NotImplemented,   // 5 screen cut, free
-    &CScreenShot::NotImplemented,   // 6 screen cut, fixed size
-    &CScreenShot::NotImplemented,   // 7 screen cut, target
-    &CScreenShot::NotImplemented,   // 8 automatic capture
+    &CScreenShot::CutFree,             // 5
+    &CScreenShot::CutFixed,            // 6
+    &CScreenShot::CutTarget,           // 7
+    &CScreenShot::ToggleAutoCapture,   // 8
     &CScreenShot::OpenSettings,     // 9
     &CScreenShot::CopyLastFileToClipboard,  // 10
     &CScreenShot::OpenLastFile,             // 11
@@ -33,11 +33,20 @@ void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
   mainWindow_ = mainWindow;
 }
 
-bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) {
+bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) { return RunEventNoted(request, id, 0); }
+
+bool CScreenShot::RunEventNoted(EventRequest* request, CaptureEventId id, UINT note) {
   if (!request || !IsValidEvent(id)) return false;
   if (!(this->*kHandlers[id])(*request)) {
     Trace(L"event " + std::to_wstring(id) + L" failed");
-    ShowLastError();
+    if (note) {
+      const std::wstring saved = lastError_;
+      lastError_ += L"\n" + fw::LoadResString(note);
+      ShowLastError();
+      lastError_ = saved;
+    } else {
+      ShowLastError();
+    }
     return false;
   }
   Trace(L"event " + std::to_wstring(id) + L" done" + (request->playSound ? L", sound" : L", no sound"));
@@ -53,10 +62,7 @@ bool CScreenShot::RunHandlerOnly(CaptureEventId id) {
   return false;
 }
 
-void CScreenShot::PlaySound(CaptureEventId id) {
-  const CSndProfile& sound = Current().sound;
-  PlayEventSound(sound.GetSoundOn(id) != 0, sound.GetAllSoundOff() != 0, sound.GetSoundFile(id), GetAppDirectory());
-}
+void CScreenShot::PlaySound(CaptureEventId id) { PlayEventSound(Current().sound, id); }
 
 void CScreenShot::ShowLastError() {
   if (!mainWindow_) return;
@@ -67,8 +73,6 @@ void CScreenShot::ShowLastError() {
 }
 
 void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = fw::LoadResString(stringId); }
-
-bool CScreenShot::NotImplemented(EventRequest&) { return false; }
 
 bool CScreenShot::OpenSettings(EventRequest&) {
   SendMessageW(mainWindow_, WM_COMMAND, ID_SETTINGS, 0);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "app/CaptureEvents.h"
@@ -19,9 +20,12 @@ namespace pelmo {
 
 // The engine is also the profile manager: the sections it captures with are the ones the
 // settings pages edit.
+class CScreenCutBoxDlg;
+
 class CScreenShot : public CProfile {
  public:
-  CScreenShot() = default;
+  CScreenShot();
+  ~CScreenShot();
 
   // The settings window that owns the engine and the main window that shows its errors.
   void AttachWindows(HWND frame, HWND mainWindow);
@@ -49,10 +53,16 @@ class CScreenShot : public CProfile {
   void SetImageType(int type) { Current().gen.SetImageType(type); }
   const std::wstring& LastSaveFile() const { return Current().gen.GetLastSaveFile(); }
 
-  // Automatic capture: one timer tick, and the start/stop toggle of event 8.
-  virtual bool IsAutoCaptureRunning() const { return false; }
-  virtual bool AutoCaptureTick() { return false; }
-  virtual bool ToggleAutoCapture(EventRequest& request) { return false; }
+  // Automatic capture: one timer tick, and the start/stop toggle of event 8. The timer is
+  // timerId on `window` (the main window, id 0); its period is "Interval" kept in 1..36000 tenths
+  // of a second. A tick whose capture fails ends the run (one balloon says why).
+  bool IsAutoCaptureRunning() const { return Current().time.IsAutoCaptureRunning(); }
+  bool AutoCaptureTick();
+  bool ToggleAutoCapture(EventRequest& request);
+  HWND StartAutoCapture(HWND window, UINT timerId);
+  void StopAutoCapture();
+  bool TargetStillValid() const;
+  bool ShouldCaptureNow() const;
 
   void ShowLastError();
   void SetLastErrorText(UINT stringId);
@@ -64,7 +74,6 @@ class CScreenShot : public CProfile {
   // Sound of an event after its handler succeeded.
   void PlaySound(CaptureEventId id);
 
-  bool NotImplemented(EventRequest& request);
 
   // Capture events 0..4: choose the area and window, then capture and save.
   bool CaptureDesktop(EventRequest& request);
@@ -72,6 +81,11 @@ class CScreenShot : public CProfile {
   bool CaptureClient(EventRequest& request);
   bool CaptureAllDisplays(EventRequest& request);
   bool CaptureDisplay(EventRequest& request);
+  // Screen cuts 5..7: an overlay picks the region, then capture and save.
+  bool CutFree(EventRequest& request);
+  bool CutFixed(EventRequest& request);
+  bool CutTarget(EventRequest& request);
+  bool RunScreenCut(EventRequest& request, int32_t kind);
   // Runs the job; job.saved tells whether a file was written.
   bool CaptureAndSave(CaptureJob& job);
   // The same for an event: its sound is cleared when nothing was saved.
@@ -94,6 +108,9 @@ class CScreenShot : public CProfile {
   bool BackProfile(EventRequest& request);
 
  private:
+  // RunEvent; on failure `note`, when given, is added to the balloon's text.
+  bool RunEventNoted(EventRequest* request, CaptureEventId id, UINT note);
+
   static const std::array<Handler, kEventCount> kHandlers;
 
   HWND frame_ = nullptr;
@@ -101,6 +118,8 @@ class CScreenShot : public CProfile {
   std::wstring lastError_;
   KeyChordMatcher matcher_;
   ImageCodec codec_;
+  int32_t tickBusy_ = 0;
+  std::unique_ptr<CScreenCutBoxDlg> targetBox_;  // frames the target of automatic capture
 };
 
 }  // namespace pelmo
