@@ -6,7 +6,7 @@
 
 #include "app/TessikDlg.h"
 #include "capture/SystemCursors.h"
-#include "resources/resource.h"
+#include "core/resource.h"
 
 namespace pelmo {
 

@@ -2,11 +2,11 @@
 // TIME section (CTimeProfile); the timer is a window timer on the main window.
 #include "ScreenShot.h"
 
-#include "app/AppMessages.h"
-#include "app/Trace.h"
+#include "core/AppMessages.h"
+#include "core/Trace.h"
 #include "capture/ScreenCut.h"
 #include "capture/ScreenCutGeometry.h"
-#include "resources/resource.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {
@@ -17,7 +17,7 @@ constexpr UINT kTargetBoxMs = 3000;
 
 }  // namespace
 
-CScreenShot::CScreenShot() {
+void CScreenShot::AttachAutoCaptureState() {
   // Reading another profile over the current one ends a running capture; the icon follows.
   Current().time.Run().stop = [this] {
     StopAutoCapture();

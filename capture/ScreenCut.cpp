@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/Trace.h"
-#include "resources/resource.h"
+#include "core/Trace.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {

@@ -1,10 +1,14 @@
 #include "ScreenShot.h"
 
-#include "app/AppMessages.h"
-#include "app/Trace.h"
+#include "core/AppMessages.h"
+#include "core/Strings.h"
+#include "core/Trace.h"
+#include "capture/Displays.h"
+#include "capture/ScreenCut.h"
 #include "framework/App.h"
 #include "output/EventSound.h"
-#include "settings/AppDirectory.h"
+#include "core/AppDirectory.h"
+#include "core/resource.h"
 
 namespace pelmo {
 
@@ -28,6 +32,12 @@ const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
     &CScreenShot::BackProfile,      // 16
 };
 
+CScreenShot::CScreenShot() {
+  InstallMonitorSource();
+  Current().display.Refresh();
+  AttachAutoCaptureState();
+}
+
 void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
   frame_ = frame;
   mainWindow_ = mainWindow;
@@ -41,7 +51,7 @@ bool CScreenShot::RunEventNoted(EventRequest* request, CaptureEventId id, UINT n
     Trace(L"event " + std::to_wstring(id) + L" failed");
     if (note) {
       const std::wstring saved = lastError_;
-      lastError_ += L"\n" + fw::LoadResString(note);
+      lastError_ += L"\n" + LoadResString(static_cast<int>(note));
       ShowLastError();
       lastError_ = saved;
     } else {
@@ -72,15 +82,15 @@ void CScreenShot::ShowLastError() {
                reinterpret_cast<LPARAM>(&lastError_));
 }
 
-void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = fw::LoadResString(stringId); }
+void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = LoadResString(static_cast<int>(stringId)); }
 
 bool CScreenShot::OpenSettings(EventRequest&) {
-  SendMessageW(mainWindow_, WM_COMMAND, ID_SETTINGS, 0);
+  SendMessageW(mainWindow_, WM_COMMAND, IDM_SETTINGS, 0);
   return true;
 }
 
 bool CScreenShot::ToggleInputMode(EventRequest&) {
-  SendMessageW(mainWindow_, WM_COMMAND, ID_INPUT_DISABLED, 0);
+  SendMessageW(mainWindow_, WM_COMMAND, IDM_INPUT_DISABLED, 0);
   return true;
 }
 

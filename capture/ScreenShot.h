@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/CaptureEvents.h"
-#include "app/EventRequest.h"
+#include "core/CaptureEvents.h"
+#include "core/EventRequest.h"
 #include "capture/CaptureJob.h"
 #include "output/ImageCodec.h"
 #include "keyinput/KeyBindingTable.h"
@@ -24,6 +24,7 @@ class CScreenCutBoxDlg;
 
 class CScreenShot : public CProfile {
  public:
+  // Lists the platform's monitors in the DISPLAY section from now on.
   CScreenShot();
   ~CScreenShot();
 
@@ -108,6 +109,7 @@ class CScreenShot : public CProfile {
   bool BackProfile(EventRequest& request);
 
  private:
+  void AttachAutoCaptureState();
   // RunEvent; on failure `note`, when given, is added to the balloon's text.
   bool RunEventNoted(EventRequest* request, CaptureEventId id, UINT note);
 

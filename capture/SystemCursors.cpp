@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/Trace.h"
+#include "core/Trace.h"
 
 namespace pelmo {
 namespace {

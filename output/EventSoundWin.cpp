@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "app/Trace.h"
+#include "core/Trace.h"
 #include "output/EventSound.h"
-#include "output/LongPath.h"
-#include "settings/AppDirectory.h"
+#include "core/LongPath.h"
+#include "core/AppDirectory.h"
 #include "settings/SndProfile.h"
 
 namespace pelmo {
