@@ -281,8 +281,7 @@ std::optional<LRESULT> CScreenCutDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM 
     case WM_TIMER:
       if (wParam == kFollowTimer) {
         const POINT p = CursorPoint();
-        SetWindowPos(hwnd_, HWND_TOPMOST, p.x - kOverlaySize / 2, p.y - kOverlaySize / 2, kOverlaySize,
-                     kOverlaySize, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        MoveOverlay(p);
         OnFollow(p);
       } else if (wParam == kKindTimer) {
         OnTimer1();
@@ -294,9 +293,13 @@ std::optional<LRESULT> CScreenCutDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM 
     case WM_LBUTTONUP:
       OnLButtonUp(MessagePoint());
       return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(MessagePoint());
+    case WM_MOUSEMOVE: {
+      // The move itself is the freshest word on where the cursor is; the timer covers the rest.
+      const POINT p = MessagePoint();
+      MoveOverlay(p);
+      OnMouseMove(p);
       return 0;
+    }
     case WM_RBUTTONDOWN:
       // Also the box's forwarded right clicks, which the message loop saw as the box's.
       PostMessageW(hwnd_, WM_COMMAND, IDCANCEL, 0);
@@ -315,6 +318,14 @@ std::optional<LRESULT> CScreenCutDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM 
     default:
       return std::nullopt;
   }
+}
+
+void CScreenCutDlg::MoveOverlay(POINT p) {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  if (r.left == p.x - kOverlaySize / 2 && r.top == p.y - kOverlaySize / 2 && IsWindowVisible(hwnd_)) return;
+  SetWindowPos(hwnd_, HWND_TOPMOST, p.x - kOverlaySize / 2, p.y - kOverlaySize / 2, kOverlaySize, kOverlaySize,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void CScreenCutDlg::PlaceBox(const cut::Rect& r) { box_.PlaceAround(ToRect(r)); }

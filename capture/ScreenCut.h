@@ -92,6 +92,8 @@ class CScreenCutDlg : public fw::Dialog {
   // Takes the region inside the box: posts IDOK (out-pointers filled) or IDCANCEL.
   void TakeRegion();
   void PlaceBox(const cut::Rect& r);
+  // The overlay as the 4 x 4 top-most square centred on p.
+  void MoveOverlay(POINT p);
 
   CScreenCutBoxDlg box_;
 

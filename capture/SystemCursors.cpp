@@ -20,6 +20,14 @@ void RestoreNow() {
   SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
 }
 
+bool StillAlive(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return false;
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return true;
+}
+
 void ForgetMarker() { DeleteFileW(InterruptedCutMarkerPath().c_str()); }
 
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* info) {
@@ -59,10 +67,12 @@ void CrossHairCursors::Engage(HCURSOR cross) {
   g_previousTerminate = std::set_terminate(OnTerminate);
   InterlockedExchange(&g_replaced, 1);
   engaged_ = true;
-  // SetSystemCursor takes over (and destroys) the cursor it is given: one copy per call.
+  // SetSystemCursor takes over (and destroys) the cursor it is given: one copy per call. Where
+  // the copy is still alive afterwards (a platform whose SetSystemCursor does nothing, as Wine's),
+  // nobody took it, and it is ours to free.
   for (DWORD id : kReplaced) {
     if (HICON copy = CopyIcon(cross)) {
-      if (!SetSystemCursor(copy, id)) DestroyIcon(copy);
+      if (!SetSystemCursor(copy, id) || StillAlive(copy)) DestroyIcon(copy);
     }
   }
   Trace(L"cursors cross-hair");
