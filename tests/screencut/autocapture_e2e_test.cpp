@@ -19,6 +19,33 @@ std::wstring TimeSection(int action, int interval, int captureStart, int exitNoA
          L"\r\n";
 }
 
+struct BoxSearch {
+  DWORD pid;
+  RECT want;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  RECT r{};
+  if (pid == s->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && EqualRect(&r, &s->want)) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The program's visible window lying 2 pixels around `target`, if any.
+HWND TargetBox(DWORD pid, HWND target) {
+  BoxSearch s{pid, {}, nullptr};
+  GetWindowRect(target, &s.want);
+  InflateRect(&s.want, 2, 2);
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
 class AutoCapture : public ::testing::Test {
  protected:
   void StartWith(const std::wstring& time) {
@@ -76,6 +103,9 @@ TEST_F(AutoCapture, TargetOnlyPausesBehindAnotherWindowResumesAndEndsWithTheWind
   StartWith(TimeSection(1, 1, 1, 0, 1));
   PressKey(VK_F8, 60);
   ASSERT_TRUE(WaitStarted());
+  const DWORD started = GetTickCount();
+  // The start window is framed for three seconds.
+  EXPECT_NE(TargetBox(s_.pelmo.process().pid(), window_->hwnd()), nullptr) << "no frame around the target";
   PumpFor(600);
   ASSERT_GE(s_.monitor.Lines(L"event 1 done").size(), 2u);
   other_->BringToFront();
@@ -87,6 +117,8 @@ TEST_F(AutoCapture, TargetOnlyPausesBehindAnotherWindowResumesAndEndsWithTheWind
   window_->BringToFront();
   PumpFor(800);
   EXPECT_GT(s_.monitor.Lines(L"event 1 done").size(), paused) << "did not resume";
+  if (GetTickCount() - started < 3000) PumpFor(3300 - (GetTickCount() - started));
+  EXPECT_EQ(TargetBox(s_.pelmo.process().pid(), window_->hwnd()), nullptr) << "the frame stayed";
   window_.reset();  // the start window closes
   ASSERT_TRUE(WaitStopped());
   EXPECT_EQ(LastIcon(), L"icon=205");
