@@ -272,6 +272,7 @@ bool CScreenCutDlg::PreTranslateMessage(MSG& msg) {
   // An auto-repeat of a key already down when the cut began (the combination that started it)
   // is no new key press.
   const bool repeat = key && (msg.lParam & (1 << 30)) != 0;
+  if (key && !repeat) pressedKeys_.push_back(static_cast<int>(msg.wParam));
   if ((key && !repeat) || msg.message == WM_RBUTTONDOWN) PostMessageW(hwnd_, WM_COMMAND, IDCANCEL, 0);
   return false;
 }

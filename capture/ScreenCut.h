@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "capture/ScreenCutGeometry.h"
 #include "capture/SystemCursors.h"
 #include "framework/Dialog.h"
@@ -72,6 +74,8 @@ class CScreenCutDlg : public fw::Dialog {
 
   // Runs the overlay modally; fills rect and window only when a region was taken.
   INT_PTR Run(RECT& rect, HWND& window);
+  // The keys pressed while the overlay was up (each cancelled it).
+  const std::vector<int>& pressedKeys() const { return pressedKeys_; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -108,6 +112,7 @@ class CScreenCutDlg : public fw::Dialog {
   HWND* outWindow_ = nullptr;
   CrossHairCursors cursors_;
   bool ending_ = false;
+  std::vector<int> pressedKeys_;
 };
 
 // Free size: press, drag (any direction), release.

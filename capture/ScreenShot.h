@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/CaptureEvents.h"
 #include "core/EventRequest.h"
@@ -41,7 +42,9 @@ class CScreenShot : public CProfile {
   // The key matcher lives here; it reads the current profile's bindings and the
   // input-disabled flag each time.
   KeyChordMatcher& matcher() { return matcher_; }
-  KeyChordMatcher::EventList OnKeyDown(int code) { return matcher_.OnKeyDown(code, CurrentBindings(), IsInputDisabled()); }
+  // A key that cancelled a screen cut is not also taken as a key press when the key source
+  // reports it just after the cut (key-downs were off while the overlay was up).
+  KeyChordMatcher::EventList OnKeyDown(int code);
   void OnKeyUp(int code) { matcher_.OnKeyUp(code, CurrentBindings()); }
 
   // Current profile values the main window and the tray use.
@@ -121,6 +124,8 @@ class CScreenShot : public CProfile {
   KeyChordMatcher matcher_;
   ImageCodec codec_;
   int32_t tickBusy_ = 0;
+  std::vector<int> cutKeys_;  // keys pressed during the last screen cut
+  DWORD cutEnded_ = 0;        // tick count at its end
   std::unique_ptr<CScreenCutBoxDlg> targetBox_;  // frames the target of automatic capture
 };
 

@@ -97,6 +97,15 @@ TEST_F(ScreenCut, EveryWayOfCancellingLeavesNothingBehind) {
   PressKey('A', 50);
   ExpectCancelled("another key", ++cuts);
 
+  // The key of another cut: it cancels this one and starts nothing (key-downs are off meanwhile).
+  window_->BringToFront();
+  ASSERT_TRUE(s_.BeginCut(VK_F5));
+  PressKey(VK_F6, 50);
+  ExpectCancelled("the fixed cut's key", ++cuts);
+  PumpFor(300);
+  EXPECT_TRUE(s_.monitor.Lines(L"event 6").empty());
+  EXPECT_EQ(s_.monitor.Lines(L"cut overlay shown").size(), cuts);
+
   window_->BringToFront();
   ASSERT_TRUE(s_.BeginCut(VK_F5));
   MoveTo(c.left + 50, c.top + 50);
@@ -187,6 +196,37 @@ TEST_F(ScreenCut, TargetFramesAButtonAloneAndNamesTheFileScreenCutTarget) {
   EXPECT_EQ(img.width, b.right - b.left);
   EXPECT_EQ(img.height, b.bottom - b.top);
   ExpectCleanEnd("target");
+}
+
+struct OverlaySearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindOverlay(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<OverlaySearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  RECT r{};
+  if (pid == s->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && r.right - r.left == 4 && r.bottom - r.top == 4) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST_F(ScreenCut, TheEndOfTheSessionDuringACutRestoresTheCursors) {
+  StartWith();
+  ASSERT_TRUE(s_.BeginCut(VK_F5));
+  OverlaySearch search{s_.pelmo.process().pid(), nullptr};
+  EnumWindows(FindOverlay, reinterpret_cast<LPARAM>(&search));
+  ASSERT_NE(search.found, nullptr);
+  EXPECT_TRUE(FileExists(InterruptedMarker()));
+  SendMessageW(search.found, WM_ENDSESSION, TRUE, 0);
+  EXPECT_FALSE(FileExists(InterruptedMarker()));
+  EXPECT_EQ(s_.monitor.WaitFor(L"cursors restored", 1, 5000).size(), 1u);
+  ASSERT_TRUE(s_.WaitEventDone(5, 1));
+  EXPECT_EQ(s_.monitor.Lines(L"cut cancelled").size(), 1u);
 }
 
 TEST_F(ScreenCut, AKillDuringACutLeavesNormalCursorsAtTheNextStart) {
