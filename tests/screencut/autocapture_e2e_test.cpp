@@ -134,6 +134,16 @@ TEST_F(AutoCapture, ExitNoActiveEndsTheRunWhenAnotherWindowComesInFront) {
   EXPECT_TRUE(s_.monitor.Lines(L"balloon").empty()) << "ended without a message";
 }
 
+TEST_F(AutoCapture, TheDesktopWithExitNoActiveEndsAtTheFirstTick) {
+  // The desktop window is never the foreground window.
+  StartWith(TimeSection(0, 1, 1, 1, 0));
+  PressKey(VK_F8, 60);
+  ASSERT_TRUE(WaitStarted());
+  ASSERT_TRUE(WaitStopped());
+  EXPECT_TRUE(s_.monitor.Lines(L"event 0 ").empty());
+  EXPECT_TRUE(s_.monitor.Lines(L"balloon").empty());
+}
+
 TEST_F(AutoCapture, OpeningTheSettingsWindowEndsTheRunAtTheNextTick) {
   StartWith(TimeSection(2, 2, 0, 0, 0));
   PressKey(VK_F8, 60);
