@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "capture/SystemCursors.h"
 #include "core/AppMessages.h"
 #include "core/MessageBoxService.h"
 #include "core/Trace.h"
@@ -266,7 +267,11 @@ std::optional<LRESULT> CTessikDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lPa
     case WM_TIMER:
       OnTimer(wParam);
       return std::nullopt;  // every id goes on to the default handling
+    case WM_ENDSESSION:
+      if (wParam) RestoreSystemCursorsIfReplaced();
+      return std::nullopt;
     case WM_QUERYENDSESSION:
+      RestoreSystemCursorsIfReplaced();
       ShutdownController(1);
       EndDialog(0);
       return TRUE;  // Windows may go on

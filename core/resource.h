@@ -80,3 +80,8 @@
 
 // Capture engine and save pipeline
 #define IDS_CLIPBOARD_FAILED 270
+// Screen cut and automatic capture
+#define IDD_SCREENCUT_BOX 197
+#define IDD_SCREENCUT 199
+#define IDC_SCCUT_FRAME 1137
+#define IDS_AUTO_CAPTURE_STOPPED 260
