@@ -502,17 +502,30 @@ std::optional<LRESULT> CdlgOption::OnMessage(UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 bool CdlgOption::PreTranslateMessage(MSG& msg) {
-  // Enter and Esc inside a page belong to that page's navigation (which ignores them); only on
-  // the frame's own controls does Esc close the window.
-  const bool enterOrEsc = (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) &&
-                          (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
-  if (enterOrEsc) {
-    for (int i = -1; i < kPageCount; ++i) {
-      HWND page = PageWindow(i);
-      if (page && (page == msg.hwnd || IsChild(page, msg.hwnd))) return IsDialogMessageW(page, &msg) != FALSE;
+  // Enter and Esc inside a page belong to the page, whose OK and Cancel do nothing; only on the
+  // frame's own controls does Esc close the window. (The system's dialog navigation would pass
+  // them from a page up to the frame.)
+  const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR;
+  const bool enterOrEsc = key && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
+  if (enterOrEsc && InsidePage(msg.hwnd)) {
+    const LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;  // a dropped list closes, say
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+      // Enter on a focused button of the page presses it.
+      SendMessageW(GetParent(msg.hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(msg.hwnd), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(msg.hwnd));
     }
+    return true;
   }
   return fw::Dialog::PreTranslateMessage(msg);
+}
+
+bool CdlgOption::InsidePage(HWND window) const {
+  for (int i = -1; i < kPageCount; ++i) {
+    HWND page = PageWindow(i);
+    if (page && (page == window || IsChild(page, window))) return true;
+  }
+  return false;
 }
 
 }  // namespace pelmo

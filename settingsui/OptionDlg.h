@@ -69,6 +69,7 @@ class CdlgOption : public fw::Dialog {
   void CreatePages();
   void LayOut();
   void ShowPage(int index);
+  bool InsidePage(HWND window) const;
   void RefreshPages();
 
   void ChangeProfileState(int loaded);
