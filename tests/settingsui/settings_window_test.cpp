@@ -581,4 +581,75 @@ TEST_F(SettingsWindowTest, OptionsPageActsOnTheProcessAtOnce) {
   EXPECT_FALSE(monitor.WaitFor(L"key source polling", 1, 5000, driver_.pid()).empty());
 }
 
+// Files in a folder (names only).
+std::vector<std::wstring> FilesIn(const std::wstring& dir) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return names;
+}
+
+// First start in an empty program folder: a profile made in the window captures with the
+// default desktop key (PRINT SCREEN) into the default save folder once the window is closed.
+TEST_F(SettingsWindowTest, FirstStartEndToEndCreateCloseAndCapture) {
+  DebugMonitor monitor;
+  ASSERT_TRUE(monitor.ok());
+  Start();
+  ASSERT_TRUE(driver_.PageVisible(kQuickStart));
+  const std::wstring name = L"初回" + std::to_wstring(GetTickCount() % 100000);
+  EXPECT_EQ(CreateProfile(name, false, true), L"");
+  ASSERT_TRUE(WaitUntil([&] { return driver_.PageVisible(kBanner); }));
+  ASSERT_EQ(driver_.SelectedName(), name);
+  driver_.Click(Item(kOk));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Frame()); }));
+  driver_.Settle(500);
+
+  wchar_t documents[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, documents), S_OK);
+  const std::wstring folder = std::wstring(documents) + L"\\screenshot\\" + name;
+  pelmo::test::PressKey(VK_SNAPSHOT, 80);
+  EXPECT_FALSE(monitor.WaitFor(L"event 0 done", 1, 15000, driver_.pid()).empty());
+  EXPECT_TRUE(WaitUntil([&] { return !FilesIn(folder).empty(); }, 15000)) << "no capture in the default save folder";
+  const auto files = FilesIn(folder);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].substr(files[0].size() - 4), L".jpg");
+  for (const auto& f : files) DeleteFileW((folder + L"\\" + f).c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
+// The profile chosen in the window is the one the next key press captures with.
+TEST_F(SettingsWindowTest, ProfileChosenInTheWindowCapturesTheNextKeyPress) {
+  DebugMonitor monitor;
+  ASSERT_TRUE(monitor.ok());
+  ASSERT_TRUE(pelmo::test::WriteCommonIni(pelmo_.folder().path(), 1));
+  const std::wstring names[] = {L"alpha", L"beta"};
+  for (int i = 0; i < 2; ++i) {
+    pelmo::test::TestProfile p;
+    p.name = names[i];
+    p.saveFolder = pelmo_.path(L"out_" + names[i]);
+    ASSERT_TRUE(CreateDirectoryW(p.saveFolder.c_str(), nullptr));
+    p.fileName = L"shot%r";
+    p.imageType = 3;
+    p.keys = {{L"ScreenShot_Desktop", VK_F5}};
+    ASSERT_TRUE(pelmo::test::InstallProfile(pelmo_.folder().path(), p));
+  }
+  Start();
+  ASSERT_EQ(driver_.SelectedName(), L"alpha");
+  driver_.ChooseProfile(1);
+  ASSERT_TRUE(WaitUntil([&] { return driver_.SelectedName() == L"beta"; }));
+  driver_.Settle();
+  driver_.Click(Item(kOk));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Frame()); }));
+  driver_.Settle(500);
+  pelmo::test::PressKey(VK_F5, 80);
+  EXPECT_FALSE(monitor.WaitFor(L"event 0 done", 1, 15000, driver_.pid()).empty());
+  EXPECT_TRUE(WaitUntil([&] { return !FilesIn(pelmo_.path(L"out_beta")).empty(); }, 15000));
+  EXPECT_TRUE(FilesIn(pelmo_.path(L"out_alpha")).empty());
+}
+
 }  // namespace
