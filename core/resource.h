@@ -85,7 +85,8 @@
 #define IDD_PAGE_QUICKSTART 157
 #define IDD_PAGE_OTHER 161
 #define IDD_PAGE_VERSION 178
-#define IDD_PAGE_PLACEHOLDER 4160  // an empty page for slots whose page is not built yet
+#define IDD_PAGE_PLACEHOLDER 4160
+#define IDC_FRAME_RULE 4161  // the line under the profile row  // an empty page for slots whose page is not built yet
 #define IDB_QUICKSTART_INFO 167
 #define IDB_BANNER_JPG 193
 #define IDB_BANNER_BMP 194

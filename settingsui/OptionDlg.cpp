@@ -179,12 +179,21 @@ void CdlgOption::LayOut() {
   const int clientWidth = std::max<int>(x + pageWidth + margin, rename.right + margin);
   const int clientHeight = buttonTop + (okButton.bottom - okButton.top) + margin;
 
-  const int listWidth = std::min<int>(list.right - list.left, x - list.left - margin / 2);
+  // The list reaches to just before the pages; its names column takes the whole row, so the
+  // longest name ("スクリーンカット") is not cut at larger fonts.
+  const int listWidth = x - list.left - ScaleForWindow(hwnd_, 2);
   MoveWindow(Item(IDC_PAGE_LIST), list.left, y, listWidth, pageHeight, FALSE);
+  RECT listClient{};
+  GetClientRect(Item(IDC_PAGE_LIST), &listClient);
+  ListView_SetColumnWidth(Item(IDC_PAGE_LIST), 1,
+                          std::max<int>(ScaleForWindow(hwnd_, kListColumnWidth), listClient.right));
   MoveWindow(Item(IDC_NEW_PROFILE), list.left, buttonTop, listWidth, newButton.bottom - newButton.top, FALSE);
   const int okWidth = okButton.right - okButton.left;
   MoveWindow(Item(IDC_SETTINGS_OK), clientWidth - margin - okWidth, buttonTop, okWidth, okButton.bottom - okButton.top,
              FALSE);
+
+  const RECT rule = clientRect(IDC_FRAME_RULE);
+  MoveWindow(Item(IDC_FRAME_RULE), rule.left, rule.top, clientWidth - 2 * rule.left, 1, FALSE);
 
   RECT window{}, client{};
   GetWindowRect(hwnd_, &window);

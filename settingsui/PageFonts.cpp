@@ -18,8 +18,9 @@ fw::UniqueFont MakePageFont(HWND window, int pixelHeight96, bool bold) {
 }
 
 fw::UniqueFont MakePointFont(HWND window, int tenthsOfPoint) {
+  // The Japanese character set, so the font mapper picks a face with the glyphs.
   return fw::UniqueFont(CreateFontW(-MulDiv(tenthsOfPoint, WindowDpi(window), 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH | FF_DONTCARE, L""));
 }
 
