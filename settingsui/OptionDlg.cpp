@@ -493,6 +493,11 @@ std::optional<LRESULT> CdlgOption::OnMessage(UINT msg, WPARAM wParam, LPARAM lPa
       return 0;
     }
     case WM_DROPFILES:
+      // Files are accepted only while a profile is loaded.
+      if (!profileLoaded_) {
+        DragFinish(reinterpret_cast<HDROP>(wParam));
+        return 0;
+      }
       // To the conversion tool page, which is shown; the page list keeps its row.
       if (HWND tool = PageWindow(kPageTool)) SendMessageW(tool, WM_APP_DROPFILES, wParam, 0);
       ShowPage(kPageTool);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -650,6 +651,84 @@ TEST_F(SettingsWindowTest, ProfileChosenInTheWindowCapturesTheNextKeyPress) {
   EXPECT_FALSE(monitor.WaitFor(L"event 0 done", 1, 15000, driver_.pid()).empty());
   EXPECT_TRUE(WaitUntil([&] { return !FilesIn(pelmo_.path(L"out_beta")).empty(); }, 15000));
   EXPECT_TRUE(FilesIn(pelmo_.path(L"out_alpha")).empty());
+}
+
+// A drop (a drop block made inside the program, as the shell makes it) shows the tool page; the
+// page list keeps its row, so clicking that row again does not switch back, another row does.
+TEST_F(SettingsWindowTest, DroppedFilesShowTheToolPage) {
+  Install({L"first"});
+  Start();
+  ASSERT_TRUE(driver_.PageVisible(kBanner));
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, driver_.pid());
+  ASSERT_NE(process, nullptr);
+  const std::wstring file = pelmo_.path(L"pelmo.exe");
+  std::vector<char> block(sizeof(DROPFILES) + (file.size() + 2) * sizeof(wchar_t), 0);
+  auto* header = reinterpret_cast<DROPFILES*>(block.data());
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  memcpy(block.data() + sizeof(DROPFILES), file.c_str(), file.size() * sizeof(wchar_t));
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  ASSERT_NE(remote, nullptr);
+  ASSERT_TRUE(WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
+  CloseHandle(process);
+  HWND list = Item(kPageList);
+  auto chooseRow = [&](int row) {
+    driver_.Focus(list);
+    driver_.Send(list, WM_KEYDOWN, VK_HOME);
+    for (int i = 0; i < row; ++i) driver_.Send(list, WM_KEYDOWN, VK_DOWN);
+    driver_.Settle(100);
+  };
+  chooseRow(13);
+  ASSERT_TRUE(driver_.PageVisible(kCheckRewrite));
+  chooseRow(0);
+  ASSERT_TRUE(driver_.PageVisible(kBanner));
+  PostMessageW(Frame(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+  ASSERT_TRUE(WaitUntil([&] { return !driver_.PageVisible(kBanner); }));
+  EXPECT_FALSE(driver_.PageVisible(kCheckRewrite));
+  chooseRow(0);  // the still-selected row
+  EXPECT_FALSE(driver_.PageVisible(kBanner)) << "the selected row switched back";
+  chooseRow(13);
+  EXPECT_TRUE(driver_.PageVisible(kCheckRewrite));
+  PostMessageW(Frame(), WM_DROPFILES, 0, 0);  // an empty drop is dropped as well
+  driver_.Settle(100);
+  EXPECT_TRUE(pelmo_.process().running());
+}
+
+TEST_F(SettingsWindowTest, VersionPageShowsTheVersionAndOpensTheReadme) {
+  Install({L"first"});
+  Start();
+  EXPECT_EQ(pelmo::test::WindowText(driver_.PageItem(kVersionText, kVersionText)), L"2.2.7");
+  EXPECT_EQ(pelmo::test::WindowText(driver_.PageItem(kVersionText, 1058)), L"PELMO");
+  EXPECT_NE(driver_.Send(driver_.PageItem(kVersionText, 1165), STM_GETICON), 0) << "the program's icon";
+  // Without a Readme beside the program the shell answers as it will; the program goes on.
+  ASSERT_TRUE(DeleteFileW(pelmo_.path(L"Readme.txt").c_str()));
+  driver_.Click(driver_.PageItem(kVersionText, 1160));
+  driver_.Settle(500);
+  EXPECT_TRUE(pelmo_.process().running());
+  EXPECT_TRUE(IsWindowVisible(Frame()));
+}
+
+// A rename the file system refuses (the file went away behind the program's back) is told with
+// our message; the name stays and the dialog stays open.
+TEST_F(SettingsWindowTest, RenameOfAVanishedFileIsToldAndChangesNothing) {
+  Install({L"gone", L"other"});
+  Start();
+  ASSERT_EQ(driver_.SelectedName(), L"gone");
+  ASSERT_TRUE(DeleteFileW(File(L"gone").c_str()));
+  driver_.Click(Item(kRename));
+  HWND dialog = WaitForDialog(driver_.pid(), kRenameCaption);
+  ASSERT_NE(dialog, nullptr);
+  driver_.Type(GetDlgItem(dialog, 1041), L"newname");
+  driver_.Click(GetDlgItem(dialog, IDOK));
+  auto box = WaitForMessageBox(driver_.pid());
+  EXPECT_TRUE(Contains(box.text, L"プロファイルのファイルを書き込めませんでした。")) << box.text.size();
+  Answer(box, IDOK);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  driver_.Click(GetDlgItem(dialog, IDCANCEL));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  driver_.Settle();
+  EXPECT_FALSE(pelmo::test::FileExists(File(L"newname")));
+  EXPECT_EQ(driver_.Entries(), (std::vector<std::wstring>{L"gone", L"other"}));
 }
 
 }  // namespace
