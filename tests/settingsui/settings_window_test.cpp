@@ -731,4 +731,26 @@ TEST_F(SettingsWindowTest, RenameOfAVanishedFileIsToldAndChangesNothing) {
   EXPECT_EQ(driver_.Entries(), (std::vector<std::wstring>{L"gone", L"other"}));
 }
 
+TEST_F(SettingsWindowTest, AnUnknownLastProfileStartsWithTheFirstEntry) {
+  Install({L"b", L"a"});
+  ASSERT_TRUE(pelmo::test::WriteUnicodeFile(pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=gone\r\n"));
+  Start();
+  EXPECT_EQ(driver_.SelectedName(), L"a");
+  EXPECT_EQ(ShownImageType(), 1);
+}
+
+// Exit from the tray records the profile chosen last; the next start selects it again.
+TEST_F(SettingsWindowTest, ExitRecordsTheLastProfileForTheNextStart) {
+  Install({L"a", L"b", L"c"});
+  Start();
+  driver_.ChooseProfile(2);
+  ASSERT_TRUE(WaitUntil([&] { return ShownImageType() == 2; }));
+  driver_.Settle();
+  PostMessageW(driver_.main(), WM_COMMAND, 32791, 0);
+  ASSERT_EQ(pelmo_.process().wait(20000), 0u);
+  EXPECT_EQ(driver_.IniValue(pelmo_.path(L"setting.ini"), L"SYSTEM", L"LastProfile"), L"c");
+  ASSERT_TRUE(driver_.Start());
+  EXPECT_EQ(driver_.SelectedName(), L"c");
+}
+
 }  // namespace
