@@ -42,33 +42,34 @@ CdlgOption::~CdlgOption() = default;
 
 void CdlgOption::BuildPageTable() {
   // Pages still to come are empty placeholders: their rows show an empty page.
-  auto placeholder = [] { return std::make_unique<SettingsPage>(IDD_PAGE_PLACEHOLDER); };
+  auto placeholder = [] { return PageSlot{std::make_unique<SettingsPage>(IDD_PAGE_PLACEHOLDER), {}}; };
   ProfileSectionSet& profile = engine_.Current();
   auto general = std::make_unique<COpGeneralDlg>(profile.gen, engine_, system_);
   general_ = general.get();
   pages_ = {
-      std::move(general),                          // 0 全般
-      placeholder(),                               // 1 ファイル名: COpFileNameDlg
-      placeholder(),                               // 2 キー: COpKeyDlg
-      placeholder(),                               // 3 サウンド: COpSoundDlg
-      placeholder(),                               // 4 BMP: COpBmpDlg
-      placeholder(),                               // 5 JPG: COpJpgDlg
-      placeholder(),                               // 6 GIF: CdlgOpGif
-      placeholder(),                               // 7 PNG: CdlgOpPng
-      placeholder(),                               // 8 サイズ: CdlgOpResize
-      placeholder(),                               // 9 スクリーンカット: COpScCutDlg
-      placeholder(),                               // 10 ディスプレイ: COpDispDlg
-      placeholder(),                               // 11 自動撮影: COpTimeDlg
-      placeholder(),                               // 12 ツール: CdlgOpTrans
-      std::make_unique<COpOtherDlg>(profile.other),  // 13 オプション
-      std::make_unique<CdlgVersion>(),             // 14 バージョン
+      Slot(std::move(general)),                          // 0 全般
+      placeholder(),                                     // 1 ファイル名: COpFileNameDlg
+      placeholder(),                                     // 2 キー: COpKeyDlg
+      placeholder(),                                     // 3 サウンド: COpSoundDlg
+      placeholder(),                                     // 4 BMP: COpBmpDlg
+      placeholder(),                                     // 5 JPG: COpJpgDlg
+      placeholder(),                                     // 6 GIF: CdlgOpGif
+      placeholder(),                                     // 7 PNG: CdlgOpPng
+      placeholder(),                                     // 8 サイズ: CdlgOpResize
+      placeholder(),                                     // 9 スクリーンカット: COpScCutDlg
+      placeholder(),                                     // 10 ディスプレイ: COpDispDlg
+      placeholder(),                                     // 11 自動撮影: COpTimeDlg
+      placeholder(),                                     // 12 ツール: CdlgOpTrans
+      Slot(std::make_unique<COpOtherDlg>(profile.other)),  // 13 オプション
+      PageSlot{std::make_unique<CdlgVersion>(), {}},     // 14 バージョン
   };
   quickStart_ = std::make_unique<CUnknownDlg>();
 }
 
 HWND CdlgOption::PageWindow(int index) const {
   if (index < 0 || index >= kPageCount) return quickStart_ ? quickStart_->hwnd() : nullptr;
-  return pages_[static_cast<size_t>(index)] ? pages_[static_cast<size_t>(index)]->hwnd() : nullptr;
+  const PageSlot& slot = pages_[static_cast<size_t>(index)];
+  return slot.page ? slot.page->hwnd() : nullptr;
 }
 
 BOOL CdlgOption::OnInitDialog() {
@@ -143,13 +144,13 @@ void CdlgOption::InitPageList() {
 
 void CdlgOption::CreatePages() {
   const int x = ScaleForWindow(hwnd_, kPageOrigin.x), y = ScaleForWindow(hwnd_, kPageOrigin.y);
-  auto place = [&](SettingsPage& page) {
+  auto place = [&](fw::Dialog& page) {
     page.Create(hwnd_);
     SetWindowPos(page.hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(page.hwnd(), SW_HIDE);
   };
   place(*quickStart_);
-  for (auto& page : pages_) place(*page);
+  for (auto& slot : pages_) place(*slot.page);
   ShowPage(kPageGeneral);
 }
 
@@ -210,7 +211,9 @@ void CdlgOption::ShowPage(int index) {
 }
 
 void CdlgOption::RefreshPages() {
-  for (auto& page : pages_) page->Refresh();
+  for (auto& slot : pages_) {
+    if (slot.refresh) slot.refresh();
+  }
 }
 
 int CdlgOption::ProfileCount() const {

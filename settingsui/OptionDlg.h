@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,12 +92,24 @@ class CdlgOption : public fw::Dialog {
   void OnQuickStart();
   std::optional<LRESULT> OnCtlColor(WPARAM dc, HWND control);
 
+  // One row of the page list: the page and how it fills itself from the profile. A page of a
+  // lower folder (the conversion tool page) is a plain dialog with a refresh of its own.
+  struct PageSlot {
+    std::unique_ptr<fw::Dialog> page;
+    std::function<void()> refresh;  // empty for pages that show nothing of the profile
+  };
+  template <typename Page>
+  static PageSlot Slot(std::unique_ptr<Page> page) {
+    Page* p = page.get();
+    return PageSlot{std::move(page), [p] { p->Refresh(); }};
+  }
+
   fw::Wnd& mainWindow_;
   CScreenShot engine_;
   SystemSettings system_;
-  // The page table: one slot per page-list row (a plain SettingsPage where the page is not built
-  // yet), and the quick-start page.
-  std::array<std::unique_ptr<SettingsPage>, kPageCount> pages_;
+  // The page table, in page-list order (a plain SettingsPage where the page is not built yet),
+  // and the quick-start page.
+  std::array<PageSlot, kPageCount> pages_;
   std::unique_ptr<CUnknownDlg> quickStart_;
   COpGeneralDlg* general_ = nullptr;
 
