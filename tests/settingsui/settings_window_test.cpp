@@ -115,6 +115,15 @@ TEST_F(SettingsWindowTest, FirstStartShowsTheQuickStartPageAndQuickStartLoadsAPr
   for (int id : {kSelector, kPageList, kSave, kDelete, kRename, kOk}) EXPECT_FALSE(Enabled(id)) << id;
   EXPECT_TRUE(Enabled(kNew));
 
+  // Without a profile there is nothing to copy.
+  driver_.Click(Item(kNew));
+  HWND dialog = WaitForDialog(driver_.pid(), kCreateCaption);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, 1050)));
+  driver_.Click(GetDlgItem(dialog, IDCANCEL));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  EXPECT_TRUE(driver_.PageVisible(kQuickStart));
+
   driver_.Click(driver_.PageItem(kQuickStart, kQuickStart));
   ASSERT_TRUE(WaitUntil([&] { return pelmo::test::FileExists(File(kQuickStartName)); }));
   ASSERT_TRUE(WaitUntil([&] { return driver_.PageVisible(kBanner); }));
@@ -751,6 +760,25 @@ TEST_F(SettingsWindowTest, ExitRecordsTheLastProfileForTheNextStart) {
   EXPECT_EQ(driver_.IniValue(pelmo_.path(L"setting.ini"), L"SYSTEM", L"LastProfile"), L"c");
   ASSERT_TRUE(driver_.Start());
   EXPECT_EQ(driver_.SelectedName(), L"c");
+}
+
+TEST_F(SettingsWindowTest, ThirtyTwoCharacterNamesAreAcceptedByBothDialogs) {
+  Install({L"base"});
+  Start();
+  const std::wstring created(32, L'a'), renamed(32, L'b');
+  EXPECT_EQ(CreateProfile(created, false, true), L"");
+  ASSERT_TRUE(WaitUntil([&] { return driver_.SelectedName() == created; }));
+  EXPECT_TRUE(pelmo::test::FileExists(File(created)));
+  driver_.Click(Item(kRename));
+  HWND dialog = WaitForDialog(driver_.pid(), kRenameCaption);
+  ASSERT_NE(dialog, nullptr);
+  driver_.Type(GetDlgItem(dialog, 1041), renamed);
+  driver_.Click(GetDlgItem(dialog, IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  driver_.Settle();
+  EXPECT_TRUE(pelmo::test::FileExists(File(renamed)));
+  EXPECT_FALSE(pelmo::test::FileExists(File(created)));
+  EXPECT_EQ(driver_.SelectedName(), renamed);
 }
 
 }  // namespace
