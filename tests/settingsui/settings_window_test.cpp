@@ -781,4 +781,37 @@ TEST_F(SettingsWindowTest, ThirtyTwoCharacterNamesAreAcceptedByBothDialogs) {
   EXPECT_EQ(driver_.SelectedName(), renamed);
 }
 
+// Picking a history entry moves it to the front; leaving the field makes it the save folder.
+TEST_F(SettingsWindowTest, PickingASaveFolderFromTheHistoryMovesItToTheFront) {
+  Install({L"first"});
+  const std::wstring folders[] = {pelmo_.path(L"h0"), pelmo_.path(L"h1"), pelmo_.path(L"h2")};
+  ASSERT_TRUE(pelmo::test::WriteUnicodeFile(
+      pelmo_.path(L"setting.ini"), L"[SYSTEM]\r\nLastProfile=first\r\nSaveDirectoryLog_0=" + folders[0] +
+                                      L"\r\nSaveDirectoryLog_1=" + folders[1] + L"\r\nSaveDirectoryLog_2=" + folders[2] +
+                                      L"\r\n"));
+  Start();
+  HWND combo = driver_.PageItem(kBanner, kSaveFolder);
+  ASSERT_EQ(driver_.Send(combo, CB_GETCOUNT), 3);
+  driver_.Focus(combo);
+  driver_.ChooseInCombo(combo, 2);
+  driver_.Settle(100);
+  driver_.Focus(driver_.PageItem(kBanner, kImageType));
+  driver_.Settle(100);
+  auto entry = [&](int i) {
+    wchar_t text[512] = {};
+    driver_.Send(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    return std::wstring(text);
+  };
+  EXPECT_EQ(entry(0), folders[2]);
+  EXPECT_EQ(entry(1), folders[0]);
+  EXPECT_EQ(entry(2), folders[1]);
+  EXPECT_EQ(driver_.Send(combo, CB_GETCOUNT), 3);
+  PostMessageW(driver_.main(), WM_COMMAND, 32791, 0);
+  // The changed save folder asks before the exit; Yes writes it.
+  Answer(WaitForMessageBox(driver_.pid()), IDYES);
+  ASSERT_EQ(pelmo_.process().wait(20000), 0u);
+  EXPECT_EQ(Ini(L"first", L"OPTION", L"SaveFolder"), folders[2]);
+  EXPECT_EQ(driver_.IniValue(pelmo_.path(L"setting.ini"), L"SYSTEM", L"SaveDirectoryLog_0"), folders[2]);
+}
+
 }  // namespace
