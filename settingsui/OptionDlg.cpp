@@ -481,6 +481,12 @@ std::optional<LRESULT> CdlgOption::OnMessage(UINT msg, WPARAM wParam, LPARAM lPa
     case WM_APP_SELECTPROFILE: {
       // An index the list does not have changes nothing (a stale tray command, say).
       if (static_cast<int>(wParam) >= ProfileCount()) return 0;
+      // The profile being edited chosen again: as in the selector, nothing happens (a reload
+      // would drop its unsaved edits).
+      if (profileLoaded_ && static_cast<int>(wParam) == SelectedProfile() &&
+          ProfileText(static_cast<int>(wParam)) == engine_.GetCurrentName()) {
+        return 1;
+      }
       SendDlgItemMessageW(hwnd_, kSelector, CB_SETCURSEL, wParam, 0);
       SwitchProfile();
       return 1;

@@ -385,6 +385,11 @@ TEST_F(SettingsWindowTest, TrayProfileCommandsMoveTheSelection) {
   driver_.Send(driver_.main(), WM_COMMAND, 32830 + 7);
   EXPECT_EQ(driver_.Selected(), 1);
   EXPECT_TRUE(driver_.PageVisible(kBanner));
+  // The profile being edited chosen again keeps its unsaved edits and asks nothing.
+  ChooseImageType(3);
+  driver_.Send(driver_.main(), WM_COMMAND, 32830 + 1);
+  EXPECT_EQ(pelmo::test::FindMessageBox(driver_.pid()).window, nullptr);
+  EXPECT_EQ(ShownImageType(), 3);
 }
 
 TEST_F(SettingsWindowTest, TrayCommandsGoThroughThePagesThatShowThem) {
