@@ -440,6 +440,20 @@ TEST_F(SettingsWindowTest, ProfileStepPastOneHundredProfilesSwitchesAndShowsTheB
   EXPECT_EQ(driver_.IniValue(pelmo_.path(L"common.ini"), L"COMMON_OTHER", L"DisableInputMode"), L"0");
 }
 
+// The profile step sent from another thread: the save question blocks it until it is answered.
+struct StepRequest {
+  HWND main;
+  LRESULT result = -1;
+};
+
+DWORD WINAPI SendStep(void* p) {
+  auto* s = static_cast<StepRequest*>(p);
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(s->main, 0x8009, 1, 0, SMTO_NORMAL, 30000, &r);
+  s->result = static_cast<LRESULT>(r);
+  return 0;
+}
+
 TEST_F(SettingsWindowTest, ProfileStepCancelledAtTheSaveQuestionShowsNoBalloon) {
   DebugMonitor monitor;
   ASSERT_TRUE(monitor.ok());
@@ -447,21 +461,8 @@ TEST_F(SettingsWindowTest, ProfileStepCancelledAtTheSaveQuestionShowsNoBalloon) 
   Start();
   ChooseImageType(3);
   monitor.Clear();
-  // Sent from another thread: the question blocks the step until it is answered.
-  struct Step {
-    HWND main;
-    LRESULT result = -1;
-  } step{driver_.main()};
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](void* p) -> DWORD {
-        auto* s = static_cast<Step*>(p);
-        DWORD_PTR r = 0;
-        SendMessageTimeoutW(s->main, 0x8009, 1, 0, SMTO_NORMAL, 30000, &r);
-        s->result = static_cast<LRESULT>(r);
-        return 0;
-      },
-      &step, 0, nullptr);
+  StepRequest step{driver_.main()};
+  HANDLE thread = CreateThread(nullptr, 0, SendStep, &step, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   auto box = WaitForMessageBox(driver_.pid());
   EXPECT_EQ(box.text, kMsgAskSave);
