@@ -10,6 +10,7 @@
 #include "keyinput/KeyInput.h"
 #include "core/Strings.h"
 #include "core/resource.h"
+#include "settingsui/ProfileStep.h"
 
 namespace pelmo {
 namespace {
@@ -124,20 +125,16 @@ LRESULT CTessikDlg::OnKeyUp(WPARAM code) {
 }
 
 LRESULT CTessikDlg::OnStepProfile(WPARAM next) {
-  const int current = settings_.SelectedProfile();
-  if (current < 0) return 0;
-  const int count = settings_.ProfileCount();
-  int target;
-  if (next) {
-    if (current >= count - 1) return 0;
-    target = current + 1;
-  } else {
-    if (current <= 0) return 0;
-    target = current - 1;
+  const int target = ProfileStepTarget(settings_.SelectedProfile(), settings_.ProfileCount(), next != 0);
+  if (target < 0) return 0;
+  // Straight to the settings window: the tray's command ids end after 100 profiles.
+  SendMessageW(settings_.hwnd(), WM_APP_SELECTPROFILE, static_cast<WPARAM>(target), 0);
+  const std::wstring name = settings_.ProfileText(target);
+  // A switch cancelled at the save question (or a profile that could not be loaded) is no switch.
+  if (settings_.SelectedProfile() != target || !settings_.IsProfileLoaded() || engine_->GetCurrentName() != name) {
+    return 0;
   }
-  SendMessageW(hwnd_, WM_COMMAND, IDM_PROFILE_FIRST + target, 0);
-  tray_.ShowBalloon(CurrentTrayStatus(), L"プロファイルを切り替えました。", settings_.ProfileText(target), 100,
-                    NIIF_INFO);
+  tray_.ShowBalloon(CurrentTrayStatus(), L"プロファイルを切り替えました。", name, 100, NIIF_INFO);
   return 1;
 }
 
