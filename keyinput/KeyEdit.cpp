@@ -49,6 +49,10 @@ std::optional<LRESULT> CKeyEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lPara
       if (!KeyInputIsMainHwnd(hwnd_)) return 0;
       KeyInputSetMainHwnd(nullptr);
       return std::nullopt;
+    case WM_DESTROY:
+      // A field destroyed with the focus must not stay the window keys are posted to.
+      if (KeyInputIsMainHwnd(hwnd_)) KeyInputSetMainHwnd(nullptr);
+      return std::nullopt;
     default:
       return std::nullopt;
   }

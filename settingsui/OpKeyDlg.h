@@ -10,6 +10,8 @@ namespace pelmo {
 class COpKeyDlg : public SettingsPage {
  public:
   explicit COpKeyDlg(CKeyProfile& keys);
+  // The window goes first, while the field is still taken over and can unbind itself.
+  ~COpKeyDlg() override { Destroy(); }
   void Refresh() override;
 
   int currentRow() const { return current_; }

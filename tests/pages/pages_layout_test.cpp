@@ -120,6 +120,8 @@ class PageLayout : public SettingsFolderTest {
     SettingsFolderTest::SetUp();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
+    // Template names as the shipped file has them, so the lists show real texts.
+    WriteBytes(App(L"template.ini"), "[SIZE]\r\nString_0=Template\r\nString_1=VGA 640x480\r\nsizeX_1=640\r\nsizeY_1=480\r\n");
     TemplateFile::ResetForTesting();
     static ATOM atom = [] {
       WNDCLASSW wc{};
