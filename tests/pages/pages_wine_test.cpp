@@ -253,6 +253,25 @@ TEST_F(PageTest, GifEnablingFollowsTheTwoCheckBoxes) {
   EXPECT_EQ(Saved(L"GIF", L"GifBackgound"), L"1");
 }
 
+// The system's dialogs of this process, found by a control only they have.
+BOOL CALLBACK FindDialogWith(HWND w, LPARAM p, std::initializer_list<int> ids) {
+  wchar_t cls[32] = {};
+  GetClassNameW(w, cls, 32);
+  if (!IsWindowVisible(w) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != GetCurrentProcessId()) return TRUE;
+  for (int id : ids) {
+    if (GetDlgItem(w, id)) {
+      *reinterpret_cast<HWND*>(p) = w;
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+BOOL CALLBACK FindColourDialog(HWND w, LPARAM p) { return FindDialogWith(w, p, {706}); }  // the red box
+BOOL CALLBACK FindOpenDialog(HWND w, LPARAM p) { return FindDialogWith(w, p, {0x480, 0x47c}); }  // file-name box
+
 // The system's colour dialog, driven from a second thread while the page waits in it.
 struct ColourDialogDriver {
   std::atomic<bool> found{false};
@@ -263,15 +282,7 @@ struct ColourDialogDriver {
     thread = std::thread([this, pick, ok] {
       for (int i = 0; i < 200; ++i) {
         HWND dlg = nullptr;
-        EnumWindows([](HWND w, LPARAM p) -> BOOL {
-          wchar_t cls[32] = {};
-          GetClassNameW(w, cls, 32);
-          if (IsWindowVisible(w) && lstrcmpW(cls, L"#32770") == 0 && GetDlgItem(w, 706)) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-          }
-          return TRUE;
-        }, reinterpret_cast<LPARAM>(&dlg));
+        EnumWindows(FindColourDialog, reinterpret_cast<LPARAM>(&dlg));
         if (dlg) {
           found = true;
           wchar_t buf[16];
@@ -557,18 +568,7 @@ TEST_F(PageTest, SoundBrowseDrivesTheRealOpenDialog) {
   std::thread driver([&] {
     for (int i = 0; i < 200 && !found; ++i) {
       HWND dlg = nullptr;
-      EnumWindows([](HWND w, LPARAM p) -> BOOL {
-        wchar_t cls[32] = {};
-        GetClassNameW(w, cls, 32);
-        if (IsWindowVisible(w) && lstrcmpW(cls, L"#32770") == 0 && GetWindowThreadProcessId(w, nullptr) == GetWindowThreadProcessId(GetForegroundWindow(), nullptr)) {
-          // The open dialog has the file-name box (edt1 or cmb13).
-          if (GetDlgItem(w, 0x480) || GetDlgItem(w, 0x47c)) {
-            *reinterpret_cast<HWND*>(p) = w;
-            return FALSE;
-          }
-        }
-        return TRUE;
-      }, reinterpret_cast<LPARAM>(&dlg));
+      EnumWindows(FindOpenDialog, reinterpret_cast<LPARAM>(&dlg));
       if (dlg) {
         found = true;
         HWND box = GetDlgItem(dlg, 0x47c) ? GetDlgItem(dlg, 0x47c) : GetDlgItem(dlg, 0x480);
