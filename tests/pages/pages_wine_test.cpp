@@ -483,6 +483,22 @@ TEST_F(PageTest, IntervalIsClampedTo1Through36000) {
   EXPECT_EQ(Saved(L"TIME", L"SoundOut"), L"0");
 }
 
+TEST_F(PageTest, HandEditedChoicesTheListsDoNotOfferShowNothingAndStay) {
+  HandEdit(L"TIME", L"ActionType", L"9");
+  HandEdit(L"RESIZE", L"ResizeType", L"5");
+  HandEdit(L"RESIZE", L"Resize", L"1");
+  Open<COpTimeDlg>(S().time);
+  EXPECT_EQ(Selected(IDC_TIME_ACTION), CB_ERR);
+  EXPECT_EQ(Saved(L"TIME", L"ActionType"), L"9");
+  Open<CdlgOpResize>(S().resize);
+  EXPECT_FALSE(Checked(IDC_RESIZE_BY_PERCENT));
+  EXPECT_FALSE(Checked(IDC_RESIZE_TO_PIXELS));
+  EXPECT_TRUE(Enabled(IDC_RESIZE_BY_PERCENT)) << "the methods can be chosen";
+  EXPECT_FALSE(Enabled(IDC_RESIZE_PER_X));
+  EXPECT_FALSE(Enabled(IDC_RESIZE_PX_X));
+  EXPECT_EQ(Saved(L"RESIZE", L"ResizeType"), L"5");
+}
+
 TEST_F(PageTest, ScreenCutSizesFromTypingAndTemplates) {
   Open<COpScCutDlg>(S().screenCut);
   EXPECT_EQ(Text(IDC_SCCUT_X), L"600");
