@@ -6,7 +6,7 @@
 namespace pelmo {
 namespace {
 
-struct NumberSpec {
+struct NumberBox {
   int edit, spin;
   NumberRange range;
   int textLimit;  // the length of the upper bound in decimal; 0 = none
@@ -14,7 +14,7 @@ struct NumberSpec {
   void (CNameProfile::*set)(int32_t);
 };
 
-const NumberSpec kNumbers[] = {
+const NumberBox kNumbers[] = {
     {IDC_NAME_WINDOW_LENGTH, IDC_NAME_WINDOW_LENGTH_SPIN, kWindowNameRange, 3, &CNameProfile::GetWindowNameLength,
      &CNameProfile::SetWindowNameLength},
     {IDC_NAME_START, IDC_NAME_START_SPIN, kStartNumberRange, 10, &CNameProfile::GetStartNumber, &CNameProfile::SetStartNumber},
@@ -23,7 +23,7 @@ const NumberSpec kNumbers[] = {
      &CNameProfile::SetIncreasingNumber},
 };
 
-page::NumberField FieldOf(HWND page, const NumberSpec& n) {
+page::NumberField FieldOf(HWND page, const NumberBox& n) {
   return {GetDlgItem(page, n.edit), GetDlgItem(page, n.spin), n.range, OutOfRange::kClamp};
 }
 
@@ -39,7 +39,7 @@ void COpFileNameDlg::OnDestroyed() { name_.SetNextNumberDisplay(nullptr); }
 
 BOOL COpFileNameDlg::OnInitDialog() {
   SendMessageW(Item(IDC_NAME_TEMPLATE), EM_LIMITTEXT, kTemplateLimit, 0);
-  for (const NumberSpec& n : kNumbers) FieldOf(hwnd_, n).Setup(n.textLimit);
+  for (const NumberBox& n : kNumbers) FieldOf(hwnd_, n).Setup(n.textLimit);
   HWND next = Item(IDC_NAME_NEXT);
   name_.SetNextNumberDisplay([next](int32_t value) { page::SetNumber(next, value); });
   Refresh();
@@ -50,7 +50,7 @@ void COpFileNameDlg::ShowNext() { page::SetNumber(Item(IDC_NAME_NEXT), name_.Get
 
 void COpFileNameDlg::Refresh() {
   page::SetText(Item(IDC_NAME_TEMPLATE), name_.GetFileName());
-  for (const NumberSpec& n : kNumbers) {
+  for (const NumberBox& n : kNumbers) {
     const int32_t stored = (name_.*n.get)();
     const int32_t shown = FieldOf(hwnd_, n).Show(stored);
     if (shown != stored) (name_.*n.set)(shown);
@@ -69,7 +69,7 @@ bool COpFileNameDlg::OnCommand(UINT id, UINT code, HWND control) {
     name_.SetFileName(page::GetText(control));  // checked when a capture uses it
     return true;
   }
-  for (const NumberSpec& n : kNumbers) {
+  for (const NumberBox& n : kNumbers) {
     if (static_cast<int>(id) != n.edit) continue;
     const int32_t old = (name_.*n.get)();
     const int32_t value = FieldOf(hwnd_, n).Take(old);
