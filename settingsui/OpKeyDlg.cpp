@@ -40,9 +40,9 @@ void COpKeyDlg::LoadBinding(int row) {
 }
 
 void COpKeyDlg::Refresh() {
+  // Row 0 becomes current first, so the selection's own notification changes nothing.
   current_ = 0;
   page::SelectRow(Item(IDC_OP_EVENT_LIST), 0);
-  current_ = 0;
   LoadBinding(0);
   for (int i = 0; i < kEventCount; ++i) ShowRowBinding(i);
 }
