@@ -194,7 +194,21 @@ TEST_F(PageLayout, EveryTextFitsAndAPictureOfEveryPageIsKept) {
         EXPECT_LE(r.bottom, pageRect.bottom) << name << " control " << id;
       }
       EXPECT_LE(r.right, pageRect.right) << name << " control " << id;
-      if (text.empty() || cls == L"Edit" || cls == L"ComboBox") continue;
+      if (cls == L"ComboBox") {
+        // Every entry fits the closed box beside its arrow.
+        RECT client;
+        GetClientRect(c, &client);
+        const int room = client.right - GetSystemMetrics(SM_CXVSCROLL) - 6;
+        const int count = static_cast<int>(SendMessageW(c, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+          wchar_t item[512] = {};
+          if (SendMessageW(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) >= 511) continue;
+          SendMessageW(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+          EXPECT_LE(TextExtent(c, item).cx, room) << name << " list " << id << " entry " << i;
+        }
+        continue;
+      }
+      if (text.empty() || cls == L"Edit") continue;
       RECT client;
       GetClientRect(c, &client);
       const SIZE need = TextExtent(c, text);
