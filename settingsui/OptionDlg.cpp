@@ -9,7 +9,18 @@
 #include "framework/App.h"
 #include "settingsui/ChangeProfileDlg.h"
 #include "settingsui/CreateProfileDlg.h"
+#include "settingsui/OpBmpDlg.h"
+#include "settingsui/OpDispDlg.h"
+#include "settingsui/OpFileNameDlg.h"
 #include "settingsui/OpGeneralDlg.h"
+#include "settingsui/OpJpgDlg.h"
+#include "settingsui/OpKeyDlg.h"
+#include "settingsui/OpScCutDlg.h"
+#include "settingsui/OpSoundDlg.h"
+#include "settingsui/OpTimeDlg.h"
+#include "settingsui/dlgOpGif.h"
+#include "settingsui/dlgOpPng.h"
+#include "settingsui/dlgOpResize.h"
 #include "settingsui/OpOtherDlg.h"
 #include "settingsui/PageFonts.h"
 #include "settingsui/UnknownDlg.h"
@@ -48,17 +59,17 @@ void CdlgOption::BuildPageTable() {
   general_ = general.get();
   pages_ = {
       Slot(std::move(general)),                          // 0 全般
-      placeholder(),                                     // 1 ファイル名: COpFileNameDlg
-      placeholder(),                                     // 2 キー: COpKeyDlg
-      placeholder(),                                     // 3 サウンド: COpSoundDlg
-      placeholder(),                                     // 4 BMP: COpBmpDlg
-      placeholder(),                                     // 5 JPG: COpJpgDlg
-      placeholder(),                                     // 6 GIF: CdlgOpGif
-      placeholder(),                                     // 7 PNG: CdlgOpPng
-      placeholder(),                                     // 8 サイズ: CdlgOpResize
-      placeholder(),                                     // 9 スクリーンカット: COpScCutDlg
-      placeholder(),                                     // 10 ディスプレイ: COpDispDlg
-      placeholder(),                                     // 11 自動撮影: COpTimeDlg
+      Slot(std::make_unique<COpFileNameDlg>(profile.name)),  // 1 ファイル名
+      Slot(std::make_unique<COpKeyDlg>(profile.key)),        // 2 キー
+      Slot(std::make_unique<COpSoundDlg>(profile.sound)),    // 3 サウンド
+      Slot(std::make_unique<COpBmpDlg>(profile.bmp)),        // 4 BMP
+      Slot(std::make_unique<COpJpgDlg>(profile.jpg)),        // 5 JPG
+      Slot(std::make_unique<CdlgOpGif>(profile.gif)),        // 6 GIF
+      Slot(std::make_unique<CdlgOpPng>(profile.png)),        // 7 PNG
+      Slot(std::make_unique<CdlgOpResize>(profile.resize)),  // 8 サイズ
+      Slot(std::make_unique<COpScCutDlg>(profile.screenCut)),  // 9 スクリーンカット
+      Slot(std::make_unique<COpDispDlg>(profile.display)),   // 10 ディスプレイ
+      Slot(std::make_unique<COpTimeDlg>(profile.time)),      // 11 自動撮影
       placeholder(),                                     // 12 ツール: CdlgOpTrans
       Slot(std::make_unique<COpOtherDlg>(profile.other)),  // 13 オプション
       PageSlot{std::make_unique<CdlgVersion>(), {}},     // 14 バージョン
@@ -341,10 +352,13 @@ void CdlgOption::ToggleInputDisabledMode() {
 }
 
 void CdlgOption::ToggleAllSoundOff() {
-  const bool before = engine_.IsAllSoundOff();
-  if (HWND page = PageWindow(kPageSound)) SendMessageW(page, WM_COMMAND, IDM_SOUNDS_OFF, 0);
-  // Until the sound page takes the command, the flag is flipped here (that page shows nothing yet).
-  if (engine_.IsAllSoundOff() == before) engine_.SetAllSoundOff(!before);
+  // The sound page flips the switch, so its check box never shows a stale value; before the
+  // window exists there is no page to show it.
+  if (HWND page = PageWindow(kPageSound)) {
+    SendMessageW(page, WM_COMMAND, IDM_SOUNDS_OFF, 0);
+  } else {
+    engine_.SetAllSoundOff(!engine_.IsAllSoundOff());
+  }
 }
 
 void CdlgOption::SelectFormat(int type) {

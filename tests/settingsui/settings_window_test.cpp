@@ -30,6 +30,7 @@ using pelmo::test::WaitUntil;
 constexpr int kNew = 1000, kSave = 1001, kDelete = 1002, kSelector = 1005, kOk = 1015, kPageList = 1025,
               kRename = 1026, kQuickStart = 1161;
 constexpr int kImageType = 1010, kSaveFolder = 1009, kBanner = 1117, kDescription = 1118, kLastFile = 1148;
+// Pages are found by a control id no other page uses (1147 is also on the automatic-capture page).
 constexpr int kCheckRewrite = 1147, kGlobalHook = 1149, kShortcut = 1150, kDisableInput = 1049,
               kCheckProfileRewrite = 1156, kPriority = 1119, kPriorityName = 1120;
 constexpr int kVersionText = 1057;
@@ -312,7 +313,7 @@ TEST_F(SettingsWindowTest, CheckProfileRewriteOffSavesWithoutAsking) {
   Install({L"first", L"second"});
   Start();
   // The box on the options page clears the shared option.
-  HWND box = driver_.PageItem(kCheckRewrite, kCheckProfileRewrite);
+  HWND box = driver_.PageItem(kGlobalHook, kCheckProfileRewrite);
   ASSERT_EQ(driver_.Send(box, BM_GETCHECK), BST_CHECKED);
   driver_.Click(box);
   driver_.Settle(100);
@@ -395,7 +396,7 @@ TEST_F(SettingsWindowTest, TrayProfileCommandsMoveTheSelection) {
 TEST_F(SettingsWindowTest, TrayCommandsGoThroughThePagesThatShowThem) {
   Install({L"a"});
   Start();
-  HWND disable = driver_.PageItem(kCheckRewrite, kDisableInput);
+  HWND disable = driver_.PageItem(kGlobalHook, kDisableInput);
   ASSERT_EQ(driver_.Send(disable, BM_GETCHECK), BST_UNCHECKED);
   driver_.Send(driver_.main(), WM_COMMAND, 32932);
   EXPECT_EQ(driver_.Send(disable, BM_GETCHECK), BST_CHECKED);
@@ -430,7 +431,7 @@ TEST_F(SettingsWindowTest, ProfileStepPastOneHundredProfilesSwitchesAndShowsTheB
   }
   Start();
   ASSERT_EQ(driver_.SelectedName(), L"p101");
-  HWND disable = driver_.PageItem(kCheckRewrite, kDisableInput);
+  HWND disable = driver_.PageItem(kGlobalHook, kDisableInput);
   EXPECT_EQ(driver_.Send(driver_.main(), kStepProfile, 1), 1);
   EXPECT_EQ(driver_.SelectedName(), L"p102");
   EXPECT_EQ(driver_.Send(disable, BM_GETCHECK), BST_UNCHECKED) << "the input-disabled mode was toggled";
@@ -547,7 +548,7 @@ TEST_F(SettingsWindowTest, PageListShowsItsPages) {
   struct Row {
     int row;
     int control;
-  } rows[] = {{13, kCheckRewrite}, {14, kVersionText}, {0, kBanner}};
+  } rows[] = {{13, kGlobalHook}, {14, kVersionText}, {0, kBanner}};
   for (const auto& r : rows) {
     // The arrow keys move the list's selection as a user's would.
     driver_.Focus(list);
@@ -565,7 +566,7 @@ TEST_F(SettingsWindowTest, OptionsPageActsOnTheProcessAtOnce) {
   Install({L"first"});
   Start();
   HANDLE process = pelmo_.process().handle();
-  HWND slider = driver_.PageItem(kCheckRewrite, kPriority);
+  HWND slider = driver_.PageItem(kGlobalHook, kPriority);
   struct PriorityCase {
     int position;
     DWORD cls;
@@ -577,23 +578,23 @@ TEST_F(SettingsWindowTest, OptionsPageActsOnTheProcessAtOnce) {
     driver_.Send(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, p.position),
                  reinterpret_cast<LPARAM>(slider));
     EXPECT_EQ(GetPriorityClass(process), p.cls) << p.position;
-    EXPECT_EQ(pelmo::test::WindowText(driver_.PageItem(kCheckRewrite, kPriorityName)), p.name);
+    EXPECT_EQ(pelmo::test::WindowText(driver_.PageItem(kGlobalHook, kPriorityName)), p.name);
   }
 
   wchar_t startup[MAX_PATH] = {};
   ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, 0, startup), S_OK);
   const std::wstring link = std::wstring(startup) + L"\\PELMO.lnk";
   DeleteFileW(link.c_str());
-  HWND shortcut = driver_.PageItem(kCheckRewrite, kShortcut);
+  HWND shortcut = driver_.PageItem(kGlobalHook, kShortcut);
   driver_.SetChecked(shortcut, true);
   EXPECT_TRUE(WaitUntil([&] { return pelmo::test::FileExists(link); })) << "shortcut created";
   driver_.SetChecked(shortcut, false);
   EXPECT_TRUE(WaitUntil([&] { return !pelmo::test::FileExists(link); })) << "shortcut removed";
 
   monitor.Clear();
-  driver_.Click(driver_.PageItem(kCheckRewrite, kGlobalHook));
+  driver_.Click(driver_.PageItem(kGlobalHook, kGlobalHook));
   EXPECT_FALSE(monitor.WaitFor(L"key source hook", 1, 5000, driver_.pid()).empty());
-  driver_.Click(driver_.PageItem(kCheckRewrite, kGlobalHook));
+  driver_.Click(driver_.PageItem(kGlobalHook, kGlobalHook));
   EXPECT_FALSE(monitor.WaitFor(L"key source polling", 1, 5000, driver_.pid()).empty());
 }
 
@@ -694,16 +695,16 @@ TEST_F(SettingsWindowTest, DroppedFilesShowTheToolPage) {
     driver_.Settle(100);
   };
   chooseRow(13);
-  ASSERT_TRUE(driver_.PageVisible(kCheckRewrite));
+  ASSERT_TRUE(driver_.PageVisible(kGlobalHook));
   chooseRow(0);
   ASSERT_TRUE(driver_.PageVisible(kBanner));
   PostMessageW(Frame(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
   ASSERT_TRUE(WaitUntil([&] { return !driver_.PageVisible(kBanner); }));
-  EXPECT_FALSE(driver_.PageVisible(kCheckRewrite));
+  EXPECT_FALSE(driver_.PageVisible(kGlobalHook));
   chooseRow(0);  // the still-selected row
   EXPECT_FALSE(driver_.PageVisible(kBanner)) << "the selected row switched back";
   chooseRow(13);
-  EXPECT_TRUE(driver_.PageVisible(kCheckRewrite));
+  EXPECT_TRUE(driver_.PageVisible(kGlobalHook));
   PostMessageW(Frame(), WM_DROPFILES, 0, 0);  // an empty drop is dropped as well
   driver_.Settle(100);
   EXPECT_TRUE(pelmo_.process().running());
