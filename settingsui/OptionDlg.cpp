@@ -23,6 +23,7 @@ BOOL CdlgOption::OnInitDialog() {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, icon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, icon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
 
+  transPage_.Create(hwnd_);
   system_.Load();
   ProfileSearch search;
   std::wstring name;
@@ -149,6 +150,7 @@ void CdlgOption::SwitchProfile() {
 
 void CdlgOption::RefreshPages() {
   // The options page's refresh: the loaded profile chooses the key input source and priority.
+  transPage_.Refresh(0);
   COtherProfile& other = engine_.Current().other;
   SwitchKeyInputSource(other.GetGlobalKeyHook() ? kKeyInputHook : kKeyInputPolling);
   other.ApplyPriority();
@@ -204,6 +206,11 @@ std::optional<LRESULT> CdlgOption::OnMessage(UINT msg, WPARAM wParam, LPARAM) {
       ShowWindow(hwnd_, SW_SHOW);
       SetForegroundWindow(hwnd_);
       return 1;
+    case WM_DROPFILES:  // to the conversion tool page, which is then shown
+      SendMessageW(transPage_.hwnd(), WM_APP_DROPFILES, wParam, 0);
+      ShowWindow(transPage_.hwnd(), SW_SHOW);
+      DragFinish(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_APP_SELECTPROFILE:
       SendDlgItemMessageW(hwnd_, kSelector, CB_SETCURSEL, wParam, 0);
       SwitchProfile();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "capture/ScreenShot.h"
+#include "convert/OpTransDlg.h"
 #include "framework/Dialog.h"
 #include "settings/SystemSettings.h"
 
@@ -57,6 +58,7 @@ class CdlgOption : public fw::Dialog {
   fw::Wnd& mainWindow_;
   CScreenShot engine_;
   SystemSettings system_;
+  CdlgOpTrans transPage_{engine_};  // page 12, the conversion tool
   int profileLoaded_ = 0;
 };
 
