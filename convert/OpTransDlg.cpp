@@ -7,6 +7,7 @@
 #include "app/AppMessages.h"
 #include "capture/ScreenShot.h"
 #include "convert/ConvertRules.h"
+#include "convert/DropList.h"
 #include "convert/ConvertRun.h"
 #include "convert/TransImageDlg.h"
 #include "framework/App.h"
@@ -18,6 +19,28 @@ namespace pelmo {
 namespace {
 
 constexpr int kPageX = 128, kPageY = 68;
+
+// Every path of a drop, whole however long (a cut path would name another file).
+std::vector<std::wstring> DroppedPaths(HDROP drop) {
+  if (const void* block = GlobalLock(drop)) {
+    // A block from another process's allocator may have no size here; the list's end marks it.
+    const SIZE_T size = GlobalSize(drop);
+    std::optional<std::vector<std::wstring>> names =
+        ParseWideDropList(static_cast<const uint8_t*>(block), size ? size : SIZE_MAX);
+    GlobalUnlock(drop);
+    if (names) return std::move(*names);
+  }
+  std::vector<std::wstring> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    if (length == 0) continue;
+    std::wstring path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
+    paths.push_back(std::move(path));
+  }
+  return paths;
+}
 
 }  // namespace
 
@@ -109,13 +132,11 @@ LRESULT CdlgOpTrans::OnDropFiles(HDROP drop) {
   if (converted_) OnClear();
   HWND list = Item(IDC_CONVERT_LIST);
   int row = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    // The whole path, however long: a cut path would name another file.
-    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-    if (length == 0) continue;
-    std::wstring path(length + 1, L'\0');
-    path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
+  const std::vector<std::wstring> paths = DroppedPaths(drop);
+  // Without redrawing each row, a drop of thousands of files takes moments.
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(row) + paths.size(), LVSICF_NOINVALIDATEALL);
+  for (const std::wstring& path : paths) {
     if (!AcceptsDroppedFile(path) || !engine_.Add(path, row)) continue;
     const std::wstring name = FileNamePart(path);
     LVITEMW item{};
@@ -126,6 +147,8 @@ LRESULT CdlgOpTrans::OnDropFiles(HDROP drop) {
     SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     ++row;
   }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
   return 1;
 }
 
@@ -167,7 +190,11 @@ void CdlgOpTrans::OnConvert() {
   CdlgTransImage progress(engine_, DefaultConvertWorkers());
   const std::vector<ConvertMark> marks = progress.Run(GetParent(hwnd_));
   running_ = false;
+  HWND list = Item(IDC_CONVERT_LIST);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   for (const ConvertMark& mark : marks) SetRowImage(mark.row, mark.converted ? doneImage_ : failedImage_);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
   converted_ = true;
 }
 

@@ -38,13 +38,32 @@ std::optional<LRESULT> CdlgTransImage::OnMessage(UINT msg, WPARAM, LPARAM) {
   if (msg != kStartRun) return std::nullopt;
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
+  lastFlush_ = GetTickCount();
   marks_ = RunConversion(engine_, *this, workers_);
+  Flush();
   EndDialog(IDCANCEL);
   return 0;
 }
 
+void CdlgTransImage::Flush() {
+  if (pendingText_ != shownText_) {
+    SetDlgItemTextW(hwnd_, IDC_CONVERT_POSITION, pendingText_.c_str());
+    shownText_ = pendingText_;
+  }
+  if (pendingPos_ != shownPos_) {
+    SendDlgItemMessageW(hwnd_, IDC_CONVERT_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(pendingPos_), 0);
+    shownPos_ = pendingPos_;
+  }
+  lastFlush_ = GetTickCount();
+}
+
+void CdlgTransImage::FlushIfDue() {
+  if (GetTickCount() - lastFlush_ >= 40) Flush();
+}
+
 bool CdlgTransImage::ConfirmCancel() {
   if (quit_) return true;  // the program is ending: stop without asking
+  Flush();
   const std::wstring text = fw::LoadResString(IDS_CONVERT_ASK_CANCEL);
   const std::wstring caption = fw::App::Current() ? fw::App::Current()->appName() : std::wstring(L"PELMO");
   if (MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK) return true;
@@ -53,17 +72,19 @@ bool CdlgTransImage::ConfirmCancel() {
 }
 
 void CdlgTransImage::ShowPosition(size_t index, size_t total, const std::wstring& dest) {
-  const std::wstring text = std::to_wstring(index) + L" / " + std::to_wstring(total) + L"  " + dest;
-  SetDlgItemTextW(hwnd_, IDC_CONVERT_POSITION, text.c_str());
+  pendingText_ = std::to_wstring(index) + L" / " + std::to_wstring(total) + L"  " + dest;
+  FlushIfDue();
 }
 
 OverwriteChoice CdlgTransImage::AskOverwrite(const std::wstring& fileName) {
+  Flush();
   CdlgRewrite ask;
   return ask.Ask(hwnd_, fileName);
 }
 
 void CdlgTransImage::Advance(size_t done, size_t) {
-  SendDlgItemMessageW(hwnd_, IDC_CONVERT_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+  pendingPos_ = done;
+  FlushIfDue();
   Pump();
 }
 

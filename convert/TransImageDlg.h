@@ -33,11 +33,18 @@ class CdlgTransImage : public fw::Dialog, private ConvertRunUi {
 
   // Lets up to 20 pending messages through; a quit message stops the run.
   void Pump();
+  // Puts the latest position and progress on screen: at most every few tens of milliseconds
+  // while files fly by, always before a question and at the end.
+  void Flush();
+  void FlushIfDue();
 
   ConvertEngine& engine_;
   unsigned workers_;
   bool cancelRequested_ = false;
   bool quit_ = false;
+  std::wstring shownText_, pendingText_;
+  size_t shownPos_ = 0, pendingPos_ = 0;
+  DWORD lastFlush_ = 0;
   std::vector<ConvertMark> marks_;
 };
 

@@ -4,6 +4,7 @@
 
 #include "convert/ConvertQueue.h"
 #include "convert/ConvertRules.h"
+#include "convert/DropList.h"
 
 namespace pelmo {
 namespace {
@@ -81,6 +82,54 @@ TEST(ConvertQueue, ManyFilesStayFast) {
   for (int i = 0; i < 70000; ++i) ASSERT_TRUE(q.Add(L"C:\\in\\f" + std::to_wstring(i) + L".png", i));
   EXPECT_FALSE(q.Add(L"C:\\in\\f69999.png", 70000));
   EXPECT_EQ(q.Count(), 70000u);
+}
+
+// A drop block as the shell lays it out: header, then UTF-16 names, each ending in a zero.
+std::vector<uint8_t> DropBlock(const std::vector<std::u16string>& names, uint32_t wide = 1, bool endMark = true) {
+  std::vector<uint8_t> b(20, 0);
+  b[0] = 20;
+  b[16] = static_cast<uint8_t>(wide);
+  auto put = [&](char16_t c) {
+    b.push_back(static_cast<uint8_t>(c & 0xFF));
+    b.push_back(static_cast<uint8_t>(c >> 8));
+  };
+  for (const std::u16string& n : names) {
+    for (char16_t c : n) put(c);
+    put(0);
+  }
+  if (endMark) put(0);
+  return b;
+}
+
+TEST(DropList, ReadsEveryNameInOnePass) {
+  const std::vector<uint8_t> block = DropBlock({u"C:\\in\\a.png", u"C:\\写真\\b.JPG"});
+  const auto names = ParseWideDropList(block.data(), block.size());
+  ASSERT_TRUE(names.has_value());
+  ASSERT_EQ(names->size(), 2u);
+  EXPECT_EQ((*names)[0], L"C:\\in\\a.png");
+  EXPECT_EQ((*names)[1], L"C:\\写真\\b.JPG");
+
+  std::vector<std::u16string> many;
+  for (int i = 0; i < 70000; ++i) many.push_back(u"C:\\in\\f" + std::u16string(1, u'a' + i % 26) + u".png");
+  const std::vector<uint8_t> big = DropBlock(many);
+  EXPECT_EQ(ParseWideDropList(big.data(), big.size())->size(), 70000u);
+}
+
+TEST(DropList, RefusesNarrowAndShortBlocksAndStopsAtTheEnd) {
+  const std::vector<uint8_t> narrow = DropBlock({u"a.png"}, 0);
+  EXPECT_FALSE(ParseWideDropList(narrow.data(), narrow.size()).has_value());
+  EXPECT_FALSE(ParseWideDropList(narrow.data(), 10).has_value());
+  EXPECT_FALSE(ParseWideDropList(nullptr, 100).has_value());
+  // No end mark and a name cut by the end of the block: the whole names only.
+  std::vector<uint8_t> cut = DropBlock({u"a.png", u"b.png"}, 1, false);
+  cut.resize(cut.size() - 4);
+  const auto names = ParseWideDropList(cut.data(), cut.size());
+  ASSERT_TRUE(names.has_value());
+  EXPECT_EQ(*names, std::vector<std::wstring>{L"a.png"});
+  // An offset beyond the block gives no names.
+  std::vector<uint8_t> far = DropBlock({u"a.png"});
+  far[1] = 0x10;
+  EXPECT_TRUE(ParseWideDropList(far.data(), far.size())->empty());
 }
 
 }  // namespace
