@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/TessikDlg.h"
-#include "resources/resource.h"
+#include "core/resource.h"
 
 namespace pelmo {
 

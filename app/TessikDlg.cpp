@@ -2,12 +2,13 @@
 
 #include <windowsx.h>
 
-#include "app/AppMessages.h"
-#include "app/MessageBoxService.h"
-#include "app/Trace.h"
+#include "core/AppMessages.h"
+#include "core/MessageBoxService.h"
+#include "core/Trace.h"
 #include "framework/App.h"
 #include "keyinput/KeyInput.h"
-#include "resources/resource.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {
@@ -129,7 +130,7 @@ LRESULT CTessikDlg::OnStepProfile(WPARAM next) {
     if (current <= 0) return 0;
     target = current - 1;
   }
-  SendMessageW(hwnd_, WM_COMMAND, ID_PROFILE_FIRST + target, 0);
+  SendMessageW(hwnd_, WM_COMMAND, IDM_PROFILE_FIRST + target, 0);
   tray_.ShowBalloon(CurrentTrayStatus(), L"プロファイルを切り替えました。", settings_.ProfileText(target), 100,
                     NIIF_INFO);
   return 1;
@@ -160,8 +161,8 @@ LRESULT CTessikDlg::OnTrayNotify(LPARAM mouseMessage) {
       if (idleGate_ && !SettingsVisible()) {
         ShowTrayMenu();
       } else {
-        tray_.ShowBalloon(CurrentTrayStatus(), fw::LoadResString(IDS_RCLICK_DISABLED_TEXT),
-                          fw::LoadResString(IDS_RCLICK_DISABLED_TITLE), 10, NIIF_INFO);
+        tray_.ShowBalloon(CurrentTrayStatus(), LoadResString(IDS_RCLICK_DISABLED_TEXT),
+                          LoadResString(IDS_RCLICK_DISABLED_TITLE), 10, NIIF_INFO);
         SetForegroundWindow(settings_.hwnd());
       }
       break;
@@ -183,47 +184,47 @@ void CTessikDlg::OnTimer(UINT_PTR id) {
 
 void CTessikDlg::ToggleInputDisabledMode() {
   settings_.ToggleInputDisabledMode();
-  trayMenu_.Popup().Check(ID_INPUT_DISABLED, engine_->IsInputDisabled());
+  trayMenu_.Popup().Check(IDM_INPUT_DISABLED, engine_->IsInputDisabled());
   tray_.Update(CurrentTrayStatus(), true);
 }
 
 bool CTessikDlg::OnCommand(UINT id, UINT, HWND) {
   // Ranges first, then the fixed ids.
-  if (id >= ID_SOUNDS_FIRST && id <= ID_SOUNDS_FIRST + 9) {
+  if (id >= IDM_SOUNDS_FIRST && id <= IDM_SOUNDS_LAST) {
     settings_.ToggleAllSoundOff();
     trayMenu_.CheckSoundsOff(engine_->IsAllSoundOff());
     return true;
   }
-  if (id >= ID_IMAGETYPE_FIRST && id <= ID_IMAGETYPE_FIRST + 9) {
-    settings_.SelectFormat(static_cast<int>(id - ID_IMAGETYPE_FIRST));
+  if (id >= IDM_IMAGETYPE_FIRST && id <= IDM_IMAGETYPE_LAST) {
+    settings_.SelectFormat(static_cast<int>(id - IDM_IMAGETYPE_FIRST));
     trayMenu_.CheckImageType(engine_->ImageType());
     return true;
   }
-  if (id >= ID_PROFILE_FIRST && id <= ID_PROFILE_LAST) {
-    SendMessageW(settings_.hwnd(), WM_APP_SELECTPROFILE, id - ID_PROFILE_FIRST, 0);
+  if (id >= IDM_PROFILE_FIRST && id <= IDM_PROFILE_LAST) {
+    SendMessageW(settings_.hwnd(), WM_APP_SELECTPROFILE, id - IDM_PROFILE_FIRST, 0);
     trayMenu_.CheckProfile(settings_.SelectedProfile());
     return true;
   }
   switch (id) {
-    case ID_SETTINGS:
+    case IDM_SETTINGS:
       OpenSettingsWindow();
       return true;
-    case ID_INPUT_DISABLED:
+    case IDM_INPUT_DISABLED:
       ToggleInputDisabledMode();
       return true;
-    case ID_COPY_TO_CLIPBOARD:
+    case IDM_COPY_TO_CLIPBOARD:
       engine_->RunHandlerOnly(kEventCopyToClipboard);
       return true;
-    case ID_OPEN_LAST_FILE:
+    case IDM_OPEN_LAST_FILE:
       engine_->RunHandlerOnly(kEventOpenLastFile);
       return true;
-    case ID_OPEN_LAST_FOLDER:
+    case IDM_OPEN_LAST_FOLDER:
       engine_->RunHandlerOnly(kEventOpenLastFolder);
       return true;
-    case ID_OPEN_SAVE_FOLDER:
+    case IDM_OPEN_SAVE_FOLDER:
       engine_->RunHandlerOnly(kEventOpenSaveFolder);
       return true;
-    case ID_APP_EXIT:
+    case IDM_APP_EXIT:
       ShutdownController(0);
       EndDialog(0);
       return true;

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "app/AppMessages.h"
-#include "app/Trace.h"
+#include "core/AppMessages.h"
+#include "core/Trace.h"
 #include "framework/App.h"
-#include "resources/resource.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {
@@ -63,7 +64,7 @@ bool TrayIcon::NotifyWithRetry(DWORD message) {
 }
 
 void TrayIcon::ReportFailure() {
-  const std::wstring text = fw::LoadResString(IDS_TRAY_FAILED);
+  const std::wstring text = LoadResString(IDS_TRAY_FAILED);
   const fw::App* app = fw::App::Current();
   MessageBoxW(data_.hWnd, text.c_str(), app ? app->appName().c_str() : L"", MB_ICONERROR);
   PostMessageW(data_.hWnd, WM_CLOSE, 0, 0);

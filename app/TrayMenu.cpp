@@ -1,8 +1,9 @@
 #include "TrayMenu.h"
 
-#include "app/AppMessages.h"
+#include "core/AppMessages.h"
 #include "framework/App.h"
-#include "resources/resource.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {
@@ -17,10 +18,10 @@ void TrayMenu::BuildImageTypeMenu() {
   fw::MenuRef sub = ImageTypeMenu();
   if (!sub) return;
   if (g_imageTypePlaceholder) {
-    sub.RemoveById(ID_IMAGETYPE_FIRST);
+    sub.RemoveById(IDM_IMAGETYPE_FIRST);
     g_imageTypePlaceholder = false;
   }
-  for (UINT t = 0; t < 4; ++t) sub.Append(ID_IMAGETYPE_FIRST + t, fw::LoadResString(IDS_FORMAT_BMP + t));
+  for (UINT t = 0; t < 4; ++t) sub.Append(IDM_IMAGETYPE_FIRST + t, LoadResString(static_cast<int>(IDS_FORMAT_BMP + t)));
 }
 
 void TrayMenu::BuildProfileMenu(const std::vector<std::wstring>& profiles) {
@@ -28,19 +29,19 @@ void TrayMenu::BuildProfileMenu(const std::vector<std::wstring>& profiles) {
   if (!sub) return;
   for (int n = sub.ItemCount(); n > 0; --n) sub.RemoveByPosition(0);
   for (size_t i = 0; i < profiles.size() && i < kMaxMenuProfiles; ++i) {
-    sub.Append(ID_PROFILE_FIRST + static_cast<UINT>(i), profiles[i]);
+    sub.Append(IDM_PROFILE_FIRST + static_cast<UINT>(i), profiles[i]);
   }
 }
 
-void TrayMenu::CheckSoundsOff(bool off) { Popup().Check(ID_SOUNDS_FIRST, off); }
+void TrayMenu::CheckSoundsOff(bool off) { Popup().Check(IDM_SOUNDS_FIRST, off); }
 
 void TrayMenu::CheckImageType(int imageType) {
-  ImageTypeMenu().CheckRadio(ID_IMAGETYPE_FIRST, ID_IMAGETYPE_FIRST + 9, ID_IMAGETYPE_FIRST + imageType);
+  ImageTypeMenu().CheckRadio(IDM_IMAGETYPE_FIRST, IDM_IMAGETYPE_LAST, IDM_IMAGETYPE_FIRST + imageType);
 }
 
 void TrayMenu::CheckProfile(int index) {
   if (index >= 0 && index < kMaxMenuProfiles) {
-    ProfileMenu().CheckRadio(ID_PROFILE_FIRST, ID_PROFILE_LAST, ID_PROFILE_FIRST + index);
+    ProfileMenu().CheckRadio(IDM_PROFILE_FIRST, IDM_PROFILE_LAST, IDM_PROFILE_FIRST + index);
   }
 }
 
@@ -50,8 +51,8 @@ void TrayMenu::Refresh(const TrayMenuState& state) {
   CheckImageType(state.imageType);
   BuildProfileMenu(state.profiles);
   CheckProfile(state.selectedProfile);
-  popup.Check(ID_INPUT_DISABLED, state.inputDisabled);
-  for (UINT id : {ID_COPY_TO_CLIPBOARD, ID_OPEN_LAST_FILE, ID_OPEN_LAST_FOLDER}) {
+  popup.Check(IDM_INPUT_DISABLED, state.inputDisabled);
+  for (UINT id : {IDM_COPY_TO_CLIPBOARD, IDM_OPEN_LAST_FILE, IDM_OPEN_LAST_FOLDER}) {
     popup.Enable(id, state.hasLastSaveFile);
   }
 }

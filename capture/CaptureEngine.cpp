@@ -1,8 +1,9 @@
 // The capture events 0..4 of the engine and the screen-reading half of CaptureAndSave.
 #include "ScreenShot.h"
 
+#include "capture/Displays.h"
 #include "framework/Handles.h"
-#include "resources/resource.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {
@@ -123,7 +124,7 @@ ImageHandle CScreenShot::CaptureFromDisplay(const std::wstring* device, const RE
   if (rect) {
     area = *rect;
   } else if (device) {
-    const auto r = CDispProfile::GetDisplayRect(*device);
+    const auto r = DisplayDeviceRect(*device);
     if (r) area = {r->left, r->top, r->right, r->bottom};
   } else {
     DisplayRect all;

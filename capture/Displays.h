@@ -43,6 +43,9 @@ std::optional<DisplayBounds> DisplayDeviceRect(const std::wstring& devicePath);
 // The rectangle of the monitor shown by a display device, in virtual-screen coordinates; nothing
 // when no monitor shows it now.
 std::optional<DisplayBounds> MonitorRectOfDevice(const std::wstring& devicePath);
+
+// Makes the profile's DISPLAY section list these monitors (each named by its own device).
+void InstallMonitorSource();
 #endif
 
 }  // namespace pelmo

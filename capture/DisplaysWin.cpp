@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "capture/Displays.h"
+#include "settings/DispProfile.h"
 
 namespace pelmo {
 namespace {
@@ -75,6 +76,14 @@ std::optional<DisplayBounds> MonitorRectOfDevice(const std::wstring& devicePath)
     if (lstrcmpiW(m.devicePath.c_str(), devicePath.c_str()) == 0) return m.bounds;
   }
   return std::nullopt;
+}
+
+void InstallMonitorSource() {
+  CDispProfile::SetMonitorSource([](CDispProfile& profile) {
+    for (const MonitorEntry& m : EnumerateMonitors()) {
+      profile.AddMonitor({m.bounds.left, m.bounds.top, m.bounds.right, m.bounds.bottom}, {m.devicePath, m.description});
+    }
+  });
 }
 
 }  // namespace pelmo

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "output/LongPath.h"
+#include "core/LongPath.h"
 
 namespace pelmo {
 namespace {

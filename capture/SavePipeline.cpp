@@ -5,7 +5,7 @@
 #include "output/Resize.h"
 #include "output/RunningNumber.h"
 #include "output/SavePath.h"
-#include "resources/resource.h"
+#include "core/resource.h"
 
 namespace pelmo {
 
@@ -26,7 +26,7 @@ bool CScreenShot::SaveCapture(CaptureJob& job, ImageHandle bitmap) {
     const bool ok = bitmap && codec_.SaveImage(bitmap, target.path, profile);
     codec_.FreeImage(bitmap);
     if (!ok) {
-      SetLastErrorText(kSaveImageFailedText);
+      SetLastErrorText(IDS_SAVE_FAILED);
       return false;
     }
     profile.gen.SetLastSaveFile(target.path);

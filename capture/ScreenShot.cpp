@@ -1,10 +1,13 @@
 #include "ScreenShot.h"
 
-#include "app/AppMessages.h"
-#include "app/Trace.h"
+#include "core/AppMessages.h"
+#include "core/Strings.h"
+#include "core/Trace.h"
+#include "capture/Displays.h"
 #include "framework/App.h"
 #include "output/EventSound.h"
-#include "settings/AppDirectory.h"
+#include "core/AppDirectory.h"
+#include "core/resource.h"
 
 namespace pelmo {
 
@@ -27,6 +30,11 @@ const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
     &CScreenShot::NextProfile,      // 15
     &CScreenShot::BackProfile,      // 16
 };
+
+CScreenShot::CScreenShot() {
+  InstallMonitorSource();
+  Current().display.Refresh();
+}
 
 void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
   frame_ = frame;
@@ -66,17 +74,17 @@ void CScreenShot::ShowLastError() {
                reinterpret_cast<LPARAM>(&lastError_));
 }
 
-void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = fw::LoadResString(stringId); }
+void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = LoadResString(static_cast<int>(stringId)); }
 
 bool CScreenShot::NotImplemented(EventRequest&) { return false; }
 
 bool CScreenShot::OpenSettings(EventRequest&) {
-  SendMessageW(mainWindow_, WM_COMMAND, ID_SETTINGS, 0);
+  SendMessageW(mainWindow_, WM_COMMAND, IDM_SETTINGS, 0);
   return true;
 }
 
 bool CScreenShot::ToggleInputMode(EventRequest&) {
-  SendMessageW(mainWindow_, WM_COMMAND, ID_INPUT_DISABLED, 0);
+  SendMessageW(mainWindow_, WM_COMMAND, IDM_INPUT_DISABLED, 0);
   return true;
 }
 

@@ -7,8 +7,8 @@
 #include <array>
 #include <string>
 
-#include "app/CaptureEvents.h"
-#include "app/EventRequest.h"
+#include "core/CaptureEvents.h"
+#include "core/EventRequest.h"
 #include "capture/CaptureJob.h"
 #include "output/ImageCodec.h"
 #include "keyinput/KeyBindingTable.h"
@@ -21,7 +21,8 @@ namespace pelmo {
 // settings pages edit.
 class CScreenShot : public CProfile {
  public:
-  CScreenShot() = default;
+  // Lists the platform's monitors in the DISPLAY section from now on.
+  CScreenShot();
 
   // The settings window that owns the engine and the main window that shows its errors.
   void AttachWindows(HWND frame, HWND mainWindow);

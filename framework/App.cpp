@@ -1,6 +1,7 @@
 #include "App.h"
 
 #include "Wnd.h"
+#include "core/AppDirectory.h"
 
 namespace fw {
 
@@ -18,9 +19,7 @@ HINSTANCE App::ResourceInstance() {
 
 int App::Start(HINSTANCE instance) {
   instance_ = instance;
-  wchar_t path[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-  std::wstring full(path, n);
+  const std::wstring& full = pelmo::GetExecutablePath();
   const size_t slash = full.find_last_of(L"\\/");
   std::wstring base = slash == std::wstring::npos ? full : full.substr(slash + 1);
   const size_t dot = base.find_last_of(L'.');
@@ -33,11 +32,5 @@ int App::Start(HINSTANCE instance) {
   return ExitInstance();
 }
 
-std::wstring LoadResString(UINT id) {
-  const wchar_t* text = nullptr;
-  // With a zero buffer size LoadStringW gives a read-only pointer into the resource.
-  const int len = LoadStringW(App::ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-  return len > 0 && text ? std::wstring(text, static_cast<size_t>(len)) : std::wstring();
-}
 
 }  // namespace fw

@@ -42,7 +42,4 @@ class App {
   Wnd* mainWnd_ = nullptr;
 };
 
-// A string from the string table; empty when it is missing.
-std::wstring LoadResString(UINT id);
-
 }  // namespace fw

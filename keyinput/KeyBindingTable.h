@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/CaptureEvents.h"
+#include "core/CaptureEvents.h"
 
 namespace pelmo {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/CaptureEvents.h"
+#include "core/CaptureEvents.h"
 
 namespace pelmo {
 

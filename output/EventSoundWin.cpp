@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "output/EventSound.h"
-#include "output/LongPath.h"
-#include "settings/AppDirectory.h"
+#include "core/LongPath.h"
+#include "core/AppDirectory.h"
 #include "settings/SndProfile.h"
 
 namespace pelmo {

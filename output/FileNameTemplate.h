@@ -9,12 +9,6 @@
 
 namespace pelmo {
 
-// String-table ids of the messages a failing save path reports.
-inline constexpr int kMsgSaveFolderMissing = 201;     // "保存フォルダが存在しません。"
-inline constexpr int kMsgCreateFolderFailed = 203;    // "ディレクトリの作成に失敗しました。"
-inline constexpr int kMsgBadFileName = 204;           // "ファイル名が指定されていないか、…"
-inline constexpr int kMsgDesktopWindowName = 2200;    // "スクロールキャプチャ", %w of the desktop
-
 // Longest text one expansion produces; longer results are cut.
 inline constexpr size_t kMaxExpandedLength = 250;
 
@@ -79,7 +73,7 @@ int ComposeSaveDirectory(std::wstring& directory, std::wstring_view saveFolder,
                          std::wstring_view fileNameTemplate, const PlaceholderValues& values);
 
 // Appends the expanded file part of the template (after its last backslash) and its extension to
-// path. Returns -1 when the template has no file part (message kMsgBadFileName), else
+// path. Returns -1 when the template has no file part (message IDS_BAD_FILE_NAME), else
 // kRunningNumberUsed or 0.
 int ComposeFileNamePart(std::wstring& path, std::wstring_view fileNameTemplate, int32_t imageType,
                         const PlaceholderValues& values);

@@ -1,5 +1,6 @@
 #include "output/ImageCodec.h"
 
+#include "core/resource.h"
 #include "imgctl.h"
 #include "settings/ProfileSectionSet.h"
 
@@ -157,7 +158,7 @@ bool ImageCodec::SaveImage(ImageHandle image, const std::wstring& path, const Pr
     default:
       break;
   }
-  if (!ok && errorTextId) *errorTextId = kSaveImageFailedText;
+  if (!ok && errorTextId) *errorTextId = IDS_SAVE_FAILED;
   return ok;
 }
 

@@ -14,9 +14,6 @@ namespace pelmo {
 
 struct ProfileSectionSet;
 
-// String-table id of "画像ファイルの保存に失敗しました。", the error text of a failed save.
-inline constexpr int kSaveImageFailedText = 251;
-
 class ImageCodec {
  public:
   // A 32-bit copy of `rect` of the display DC (its own coordinates), with the mouse pointer drawn
@@ -42,7 +39,7 @@ class ImageCodec {
   bool SavePng(ImageHandle image, const std::wstring& path, int bits, bool interlace);
 
   // Writes by OPTION "ImageType" and the format's section of `profile`. On failure returns false
-  // and sets *errorTextId (when given) to kSaveImageFailedText for the caller's error text.
+  // and sets *errorTextId (when given) to IDS_SAVE_FAILED for the caller's error text.
   bool SaveImage(ImageHandle image, const std::wstring& path, const ProfileSectionSet& profile,
                  int* errorTextId = nullptr);
 };

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "output/LongPath.h"
+#include "core/LongPath.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 #include "settings/GenProfile.h"
 #include "settings/NameProfile.h"
 
@@ -12,13 +14,7 @@ namespace {
 
 constexpr UINT kTitleTimeoutMs = 500;
 
-std::wstring DesktopWindowName() {
-  const wchar_t* text = nullptr;
-  const int length = LoadStringW(GetModuleHandleW(nullptr), kMsgDesktopWindowName,
-                                 reinterpret_cast<wchar_t*>(&text), 0);
-  if (length > 0 && text) return std::wstring(text, static_cast<size_t>(length));
-  return L"スクロールキャプチャ";
-}
+std::wstring DesktopWindowName() { return LoadResString(IDS_DESKTOP_WINDOW_NAME); }
 
 std::wstring WindowTitle(HWND window, size_t room) {
   std::vector<wchar_t> buffer(room + 1, L'\0');
@@ -61,7 +57,7 @@ PlaceholderValues ReadPlaceholderValues(const SavePathRequest& request) {
 int BuildSaveDirectory(std::wstring& directory, const SavePathRequest& request,
                        const PlaceholderValues& values, int& messageId) {
   if (!LongPathIsDirectory(request.saveFolder)) {
-    messageId = kMsgSaveFolderMissing;
+    messageId = IDS_NO_SAVE_FOLDER;
     return -1;
   }
   return ComposeSaveDirectory(directory, request.saveFolder, request.fileNameTemplate, values);
@@ -70,7 +66,7 @@ int BuildSaveDirectory(std::wstring& directory, const SavePathRequest& request,
 int BuildFileNamePart(std::wstring& path, const SavePathRequest& request,
                       const PlaceholderValues& values, int& messageId) {
   const int used = ComposeFileNamePart(path, request.fileNameTemplate, request.imageType, values);
-  if (used < 0) messageId = kMsgBadFileName;
+  if (used < 0) messageId = IDS_BAD_FILE_NAME;
   return used;
 }
 
@@ -84,7 +80,7 @@ SavePathResult BuildSavePath(const SavePathRequest& request) {
   const int f = BuildFileNamePart(path, request, values, result.messageId);
   if (f < 0) return result;
   if (!CreateDirectoryTree(directory)) {
-    result.messageId = kMsgCreateFolderFailed;
+    result.messageId = IDS_MKDIR_FAILED;
     return result;
   }
   result.status = (d + f > 0) ? 1 : 0;

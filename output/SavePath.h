@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/CaptureEvents.h"
+#include "core/CaptureEvents.h"
 #include "output/FileNameTemplate.h"
 
 namespace pelmo {

@@ -16,6 +16,10 @@ std::wstring TrimSpaces(const std::wstring& s) {
 
 }  // namespace
 
+CDispProfile::MonitorSource CDispProfile::monitorSource_ = nullptr;
+
+void CDispProfile::SetMonitorSource(MonitorSource source) { monitorSource_ = source; }
+
 CDispProfile::CDispProfile() { Refresh(); }
 
 void CDispProfile::SetDefaults() {
@@ -41,7 +45,7 @@ void CDispProfile::Read(const std::wstring& path) {
 
 void CDispProfile::Refresh() {
   SetDefaults();
-  Enumerate();
+  if (monitorSource_) monitorSource_(*this);
 }
 
 void CDispProfile::ForEachDisplay(DisplayCallback callback, void* user) {

@@ -50,14 +50,17 @@ class CDispProfile : public CEventProfile {
 
   // "（ディスプレイ未選択）" for an empty pair, else "DISPLAY2 on <description>".
   static std::wstring GetDisplayText(const DisplayPair& pair);
-  // (0, 0, width, height) of one display device; nothing when it cannot be opened.
-  static std::optional<DisplayRect> GetDisplayRect(const std::wstring& device);
+  // Where the list comes from: the capture layer installs the platform's monitors at start
+  // (settings sit below capture and cannot ask the platform's display code themselves). Without a
+  // source the list is empty.
+  using MonitorSource = void (*)(CDispProfile& profile);
+  static void SetMonitorSource(MonitorSource source);
 
   // One monitor found by the enumeration: widens the rectangle and appends the trimmed pair.
   void AddMonitor(const DisplayRect& monitor, const DisplayPair& pair);
 
  private:
-  void Enumerate();  // platform part
+  static MonitorSource monitorSource_;
 
   int32_t count_ = 0;
   std::wstring displayName_;

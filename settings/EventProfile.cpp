@@ -1,6 +1,6 @@
 #include "EventProfile.h"
 
-#include "AppDirectory.h"
+#include "core/AppDirectory.h"
 
 namespace pelmo {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/CaptureEvents.h"
+#include "core/CaptureEvents.h"
 
 namespace pelmo {
 

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cwctype>
 
-#include "TextCodec.h"
+#include "core/TextCodec.h"
 
 namespace pelmo {
 namespace {

@@ -8,7 +8,7 @@
 #else
 #include <cstdlib>
 
-#include "TextCodec.h"
+#include "core/TextCodec.h"
 #endif
 
 namespace pelmo {

@@ -2,7 +2,7 @@
 
 #include "FileOps.h"
 #include "IniDocument.h"
-#include "TextCodec.h"
+#include "core/TextCodec.h"
 
 namespace pelmo {
 namespace {

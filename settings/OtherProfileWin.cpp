@@ -7,9 +7,11 @@
 #include "FileOps.h"
 #include "OtherProfile.h"
 
-#include "output/LongPath.h"
-#include "SettingsStrings.h"
-#include "app/MessageBoxService.h"
+#include "core/AppDirectory.h"
+#include "core/LongPath.h"
+#include "core/Strings.h"
+#include "core/resource.h"
+#include "core/MessageBoxService.h"
 
 namespace pelmo {
 namespace {
@@ -60,11 +62,7 @@ void COtherProfile::ApplyPriority() {
 }
 
 bool COtherProfile::GetStartupShortcutPath(std::wstring* shortcut, std::wstring* executable) {
-  if (executable) {
-    wchar_t exe[2048];
-    DWORD n = GetModuleFileNameW(nullptr, exe, 2048);
-    executable->assign(exe, n < 2048 ? n : 2047);
-  }
+  if (executable) *executable = GetExecutablePath();
   if (!shortcut) return true;
   // Every profile read looks for the shortcut; the shell is slow to name the folder.
   static std::wstring startup;
@@ -113,7 +111,7 @@ COtherProfile::OverwriteAnswer COtherProfile::CheckOverwrite(WindowHandle, const
   if (checkRewrite_ == 0) return kOverwriteGoAhead;
   // Any length: a path of 260 characters or more must not skip the question and replace the file.
   if (!LongPathExists(path)) return kOverwriteNoFile;
-  int answer = AskUser(LoadSettingsString(kIdsAskOverwrite), MB_YESNO | MB_ICONEXCLAMATION);
+  int answer = AskUser(LoadResString(IDS_ASK_OVERWRITE), MB_YESNO | MB_ICONEXCLAMATION);
   return answer == IDYES ? kOverwriteGoAhead : kOverwriteDeclined;
 }
 

@@ -1,6 +1,6 @@
 #include "Profile.h"
 
-#include "AppDirectory.h"
+#include "core/AppDirectory.h"
 #include "FileOps.h"
 #include "IniStore.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "AppDirectory.h"
+#include "core/AppDirectory.h"
 #include "IniStore.h"
 
 namespace pelmo {

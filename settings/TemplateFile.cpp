@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "AppDirectory.h"
+#include "core/AppDirectory.h"
 #include "IniStore.h"
 
 namespace pelmo {

@@ -2,10 +2,11 @@
 
 #include <shellapi.h>
 
-#include "app/AppMessages.h"
+#include "core/AppMessages.h"
 #include "framework/App.h"
 #include "keyinput/KeyInput.h"
-#include "resources/resource.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 
 namespace pelmo {
 namespace {
@@ -76,7 +77,7 @@ int CdlgOption::FindExact(const std::wstring& name) const {
 }
 
 int CdlgOption::Ask(UINT stringId, UINT type, const std::wstring& suffix) {
-  const std::wstring text = fw::LoadResString(stringId) + suffix;
+  const std::wstring text = LoadResString(static_cast<int>(stringId)) + suffix;
   return static_cast<int>(SendMessageW(mainWindow_.hwnd(), WM_APP_MESSAGEBOX, reinterpret_cast<WPARAM>(&text), type));
 }
 
@@ -184,7 +185,7 @@ void CdlgOption::OnCancel() {
     ShowWindow(hwnd_, SW_HIDE);
     SendMessageW(mainWindow_.hwnd(), WM_APP_SETTINGSCLOSED, 0, 0);
   } else {
-    SendMessageW(mainWindow_.hwnd(), WM_COMMAND, ID_APP_EXIT, 0);
+    SendMessageW(mainWindow_.hwnd(), WM_COMMAND, IDM_APP_EXIT, 0);
   }
 }
 

@@ -16,7 +16,7 @@
 #include <set>
 #include <vector>
 
-#include "app/AppMessages.h"
+#include "core/AppMessages.h"
 #include "keyinput/KeyInput.h"
 #include "keyinput/KeyPollScan.h"
 

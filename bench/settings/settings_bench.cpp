@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "settings/AppDirectory.h"
+#include "core/AppDirectory.h"
 #include "settings/IniDocument.h"
 #include "settings/IniStore.h"
 #include "settings/Profile.h"
-#include "settings/TextCodec.h"
+#include "core/TextCodec.h"
 
 using namespace pelmo;
 using Clock = std::chrono::steady_clock;

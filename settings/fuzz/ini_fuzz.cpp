@@ -7,7 +7,7 @@
 #include <string>
 
 #include "settings/IniDocument.h"
-#include "settings/TextCodec.h"
+#include "core/TextCodec.h"
 
 using namespace pelmo;
 

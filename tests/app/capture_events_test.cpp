@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "app/CaptureEvents.h"
+#include "core/CaptureEvents.h"
 
 using namespace pelmo;
 

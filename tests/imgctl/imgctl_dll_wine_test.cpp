@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/resource.h"
 #include "imgctl.h"
 #include "output/ImageCodec.h"
 #include "output/Resize.h"
@@ -256,7 +257,7 @@ TEST_F(SaveImageTest, JpegAndUnknownTypes) {
   int error = 0;
   profile_.gen.SetImageType(4);
   EXPECT_TRUE(Save(L"x.any", &error).empty());
-  EXPECT_EQ(error, kSaveImageFailedText);
+  EXPECT_EQ(error, IDS_SAVE_FAILED);
   EXPECT_FALSE(test::FileExists(dir_ / L"x.any"));
 }
 
@@ -271,7 +272,7 @@ TEST_F(SaveImageTest, FailedSaveKeepsTheOldFileAndUnicodeFoldersWork) {
 
   int error = 0;
   EXPECT_FALSE(codec_.SaveImage(nullptr, path, profile_, &error));  // no image to write
-  EXPECT_EQ(error, kSaveImageFailedText);
+  EXPECT_EQ(error, IDS_SAVE_FAILED);
   EXPECT_EQ(ReadFileBytes(path), first);
   WIN32_FIND_DATAW fd;
   HANDLE find = FindFirstFileW((folder + L"\\*.tmp").c_str(), &fd);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/CaptureEvents.h"
+#include "core/CaptureEvents.h"
 #include "wine_test_support.h"
 
 namespace pelmo::test {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "app/AppMessages.h"
+#include "core/AppMessages.h"
 #include "key_receiver_protocol.h"
 #include "keyinput/KeyInput.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/AppMessages.h"
+#include "core/AppMessages.h"
 #include "key_receiver_protocol.h"
 #include "wine_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "output/EventSound.h"
-#include "settings/AppDirectory.h"
+#include "core/AppDirectory.h"
 #include "settings/SndProfile.h"
 #include "wine_test_support.h"
 

@@ -6,7 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "output/LongPath.h"
+#include "core/LongPath.h"
+#include "core/resource.h"
 #include "output/RunningNumber.h"
 #include "output/SavePath.h"
 #include "settings/GenProfile.h"
@@ -109,13 +110,13 @@ TEST(BuildSavePath, FailuresNameTheirMessageAndCreateNothing) {
     int message;
   };
   const Case cases[] = {
-      {tmp / L"missing", L"sub\\name", kMsgSaveFolderMissing},
-      {L"", L"sub\\name", kMsgSaveFolderMissing},
-      {tmp / L"afile", L"sub\\name", kMsgSaveFolderMissing},  // a file is no save folder
-      {tmp.path(), L"sub\\", kMsgBadFileName},
-      {tmp.path(), L"", kMsgBadFileName},
-      {tmp.path(), L"afile\\sub\\name", kMsgCreateFolderFailed},  // a file stands in the way
-      {tmp.path(), L"bad<>|\\name", kMsgCreateFolderFailed},      // a typed name Windows refuses
+      {tmp / L"missing", L"sub\\name", IDS_NO_SAVE_FOLDER},
+      {L"", L"sub\\name", IDS_NO_SAVE_FOLDER},
+      {tmp / L"afile", L"sub\\name", IDS_NO_SAVE_FOLDER},  // a file is no save folder
+      {tmp.path(), L"sub\\", IDS_BAD_FILE_NAME},
+      {tmp.path(), L"", IDS_BAD_FILE_NAME},
+      {tmp.path(), L"afile\\sub\\name", IDS_MKDIR_FAILED},  // a file stands in the way
+      {tmp.path(), L"bad<>|\\name", IDS_MKDIR_FAILED},      // a typed name Windows refuses
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.folder + L" + " + c.fileTemplate));

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "settings/IniStore.h"
-#include "settings/TextCodec.h"
+#include "core/TextCodec.h"
 #include "settings_fixture.h"
 
 namespace pelmo::test {

@@ -11,8 +11,8 @@
 #include <sstream>
 #include <string>
 
-#include "settings/AppDirectory.h"
-#include "settings/TextCodec.h"
+#include "core/AppDirectory.h"
+#include "core/TextCodec.h"
 
 namespace pelmo::test {
 

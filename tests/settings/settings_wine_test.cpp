@@ -7,13 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include "output/LongPath.h"
+#include "capture/Displays.h"
+#include "core/LongPath.h"
 
-#include "app/AppMessages.h"
-#include "app/MessageBoxService.h"
+#include "core/AppMessages.h"
+#include "core/MessageBoxService.h"
 #include "settings/OtherProfile.h"
 #include "settings/Profile.h"
-#include "settings/SettingsStrings.h"
+#include "core/Strings.h"
 #include "settings_fixture.h"
 
 using namespace pelmo;
@@ -133,6 +134,7 @@ TEST_F(WineSettingsTest, ASaveWaitsBrieflyForAReaderThatHoldsTheFile) {
 }
 
 TEST(WineDisplays, TheMonitorsOfTheDesktopAreListedWithTheirDevices) {
+  InstallMonitorSource();
   CDispProfile disp;  // enumerates at construction
   ASSERT_GE(disp.GetCount(), 1);
   DisplayRect all;
@@ -144,7 +146,7 @@ TEST(WineDisplays, TheMonitorsOfTheDesktopAreListedWithTheirDevices) {
   auto first = disp.GetDisplay(0);
   ASSERT_TRUE(first);
   EXPECT_EQ(first->devicePath.rfind(L"\\\\.\\DISPLAY", 0), 0u) << WideToUtf8(first->devicePath);
-  auto rect = CDispProfile::GetDisplayRect(first->devicePath);
+  auto rect = DisplayDeviceRect(first->devicePath);
   ASSERT_TRUE(rect);
   EXPECT_GT(rect->right, 0);
   EXPECT_GT(rect->bottom, 0);

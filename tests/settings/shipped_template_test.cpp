@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "settings/AppDirectory.h"
+#include "core/AppDirectory.h"
 #include "settings/TemplateFile.h"
 
 namespace pelmo {

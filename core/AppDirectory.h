@@ -5,6 +5,9 @@
 
 namespace pelmo {
 
+// The executable's full path, however long, computed on first use and kept.
+const std::wstring& GetExecutablePath();
+
 // The executable's folder with a trailing separator, computed on first use and kept.
 const std::wstring& GetAppDirectory();
 

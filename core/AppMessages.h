@@ -21,17 +21,4 @@ inline constexpr unsigned WM_APP_DROPFILES = kWmApp + 10;       // settings wind
 inline constexpr unsigned WM_APP_SELECTFORMAT = kWmApp + 0x32;  // main window -> general page
 inline constexpr unsigned WM_APP_SELECTPROFILE = kWmApp + 0x34; // main window -> settings window
 
-// Command ids of the tray menu and the controller.
-inline constexpr unsigned ID_APP_EXIT = 32791;
-inline constexpr unsigned ID_SETTINGS = 32794;
-inline constexpr unsigned ID_IMAGETYPE_FIRST = 32800;  // .. 32809
-inline constexpr unsigned ID_SOUNDS_FIRST = 32820;     // .. 32829; 32820 is "disable all sounds"
-inline constexpr unsigned ID_PROFILE_FIRST = 32830;    // .. 32929
-inline constexpr unsigned ID_PROFILE_LAST = 32929;
-inline constexpr unsigned ID_INPUT_DISABLED = 32932;
-inline constexpr unsigned ID_OPEN_SAVE_FOLDER = 32933;
-inline constexpr unsigned ID_OPEN_LAST_FILE = 32938;
-inline constexpr unsigned ID_OPEN_LAST_FOLDER = 32939;
-inline constexpr unsigned ID_COPY_TO_CLIPBOARD = 32941;
-
 }  // namespace pelmo

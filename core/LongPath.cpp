@@ -1,4 +1,4 @@
-#include "output/LongPath.h"
+#include "LongPath.h"
 
 #include <vector>
 
