@@ -31,7 +31,7 @@ bool ConvertEngine::DestinationFolder(std::wstring& folder) {
   if (trans.GetEnableSaveDirectory() != 0) {
     folder = trans.GetSaveDirectory();
     if (!PathExists(folder)) {
-      LogError(kConvertNoSaveFolder);
+      LogError(IDS_NO_SAVE_FOLDER);
       return false;
     }
   } else {
@@ -45,24 +45,24 @@ bool ConvertEngine::DestinationFolder(std::wstring& folder) {
 bool ConvertEngine::BuildDestination(const std::wstring& src, std::wstring& dest) {
   dest.clear();
   if (!ConvertEntryExists(src)) {
-    LogError(kConvertSourceMissing);
+    LogError(IDS_FILE_MISSING);
     return false;
   }
   const int type = profile_.gen.GetImageType();
   if (ExtensionForImageType(type) == nullptr) {
-    LogError(kConvertBadImageType);
+    LogError(IDS_CONVERT_BAD_TYPE);
     return false;
   }
   const std::optional<std::wstring> name = DestinationFileName(src, type);
   if (!name) {
-    LogError(kConvertNoFileName);
+    LogError(IDS_NO_FILE_NAME);
     return false;
   }
   std::wstring folder;
   if (!DestinationFolder(folder)) return false;
   std::wstring path = folder + *name;
   if (path.size() > kConvertMaxPath) {
-    LogError(kConvertPathTooLong);
+    LogError(IDS_PATH_TOO_LONG);
     return false;
   }
   dest = std::move(path);
@@ -71,7 +71,7 @@ bool ConvertEngine::BuildDestination(const std::wstring& src, std::wstring& dest
 
 bool ConvertEngine::DestinationExists(const std::wstring& dest) {
   if (!ConvertEntryExists(dest)) return false;
-  LogError(kConvertFileExists);
+  LogError(IDS_FILE_EXISTS);
   return true;
 }
 

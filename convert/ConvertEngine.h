@@ -7,18 +7,10 @@
 #include <string>
 
 #include "convert/ConvertQueue.h"
+#include "core/resource.h"
 #include "settings/ProfileSectionSet.h"
 
 namespace pelmo {
-
-// Log message ids (texts in the string table).
-inline constexpr int kConvertNoSaveFolder = 201;   // "保存フォルダが存在しません。"
-inline constexpr int kConvertPathTooLong = 208;    // "パスが長すぎます。"
-inline constexpr int kConvertSourceMissing = 209;  // "対象ファイルがファイルが存在しません。"
-inline constexpr int kConvertFileExists = 210;     // "同名のファイルが既に存在します"
-inline constexpr int kConvertNoFileName = 211;     // "対象ファイルのファイル名が存在しません。"
-inline constexpr int kConvertBadImageType = 212;   // the profile's image type is none of the four
-inline constexpr int kConvertSaveFailed = 251;     // "画像ファイルの保存に失敗しました。"
 
 // Longest destination path, in characters.
 inline constexpr size_t kConvertMaxPath = 2048;
@@ -32,13 +24,14 @@ struct LocalTimeFields {
 class ConvertHost {
  public:
   virtual ~ConvertHost() = default;
-  virtual std::wstring Text(int id) = 0;
+  virtual std::wstring Text(int id) = 0;  // IDS_* of core/resource.h
   virtual LocalTimeFields Now() = 0;
   // Loads src, scales it as RESIZE says, writes it to dest in the profile's format. May run on a
   // worker thread, several at once, each on its own files.
   virtual ConvertFileResult ConvertFile(const std::wstring& dest, const std::wstring& src,
                                         const ProfileSectionSet& profile) = 0;
-  // A write failed: the engine's last error text becomes message 251. Called on the run's thread.
+  // A write failed: the engine's last error text becomes IDS_SAVE_FAILED. Called on the run's
+  // thread.
   virtual void OnSaveFailed() {}
 };
 

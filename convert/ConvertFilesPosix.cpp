@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "convert/ConvertFiles.h"
-#include "settings/TextCodec.h"
+#include "core/TextCodec.h"
 
 namespace pelmo {
 namespace {

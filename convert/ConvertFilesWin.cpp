@@ -2,7 +2,7 @@
 
 #include "convert/ConvertFiles.h"
 #include "framework/Handles.h"
-#include "output/LongPath.h"
+#include "core/LongPath.h"
 
 namespace pelmo {
 namespace {

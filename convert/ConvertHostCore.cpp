@@ -4,8 +4,9 @@
 
 #include "Depth.h"
 #include "Library.h"
+#include "core/Strings.h"
 #include "output/Resize.h"
-#include "settings/TextCodec.h"
+#include "core/TextCodec.h"
 
 namespace pelmo {
 namespace {
@@ -67,8 +68,7 @@ bool Save(imgctl::Image* image, const imgctl::NativePath& path, const ProfileSec
 }  // namespace
 
 std::wstring CoreConvertHost::Text(int id) {
-  if (texts_) return texts_(id);
-  return L"message " + std::to_wstring(id);
+  return texts_ ? texts_(id) : LoadResString(id);
 }
 
 LocalTimeFields CoreConvertHost::Now() {

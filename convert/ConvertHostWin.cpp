@@ -1,12 +1,13 @@
 #include "convert/ConvertHostWin.h"
 
 #include "capture/ScreenShot.h"
-#include "framework/App.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 #include "output/Resize.h"
 
 namespace pelmo {
 
-std::wstring CodecConvertHost::Text(int id) { return fw::LoadResString(static_cast<UINT>(id)); }
+std::wstring CodecConvertHost::Text(int id) { return LoadResString(id); }
 
 LocalTimeFields CodecConvertHost::Now() {
   SYSTEMTIME t{};
@@ -24,6 +25,6 @@ ConvertFileResult CodecConvertHost::ConvertFile(const std::wstring& dest, const 
   return saved ? ConvertFileResult::kConverted : ConvertFileResult::kSaveFailed;
 }
 
-void CodecConvertHost::OnSaveFailed() { screenShot_.SetLastErrorText(kSaveImageFailedText); }
+void CodecConvertHost::OnSaveFailed() { screenShot_.SetLastErrorText(IDS_SAVE_FAILED); }
 
 }  // namespace pelmo

@@ -4,16 +4,17 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "app/AppMessages.h"
 #include "capture/ScreenShot.h"
 #include "convert/ConvertRules.h"
-#include "convert/DropList.h"
 #include "convert/ConvertRun.h"
+#include "convert/DropList.h"
 #include "convert/TransImageDlg.h"
+#include "core/AppDirectory.h"
+#include "core/AppMessages.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 #include "framework/App.h"
 #include "framework/Handles.h"
-#include "resources/resource.h"
-#include "settings/AppDirectory.h"
 
 namespace pelmo {
 namespace {
@@ -60,7 +61,7 @@ BOOL CdlgOpTrans::OnInitDialog() {
   HWND list = Item(IDC_CONVERT_LIST);
   RECT rc{};
   GetWindowRect(list, &rc);
-  const std::wstring heading = fw::LoadResString(IDS_CONVERT_COLUMN);
+  const std::wstring heading = LoadResString(IDS_CONVERT_COLUMN);
   LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
   column.fmt = LVCFMT_LEFT;
@@ -160,7 +161,7 @@ void CdlgOpTrans::OnUseFolderClicked() {
 
 void CdlgOpTrans::OnBrowse() {
   fw::ComScope com;
-  const std::wstring title = fw::LoadResString(IDS_CONVERT_CHOOSE_FOLDER);
+  const std::wstring title = LoadResString(IDS_CONVERT_CHOOSE_FOLDER);
   BROWSEINFOW info{};
   info.hwndOwner = GetParent(hwnd_);
   info.lpszTitle = title.c_str();

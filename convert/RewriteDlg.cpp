@@ -1,6 +1,6 @@
 #include "convert/RewriteDlg.h"
 
-#include "resources/resource.h"
+#include "core/resource.h"
 
 namespace pelmo {
 

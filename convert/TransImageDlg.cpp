@@ -5,8 +5,9 @@
 #include <cwchar>
 
 #include "convert/RewriteDlg.h"
+#include "core/Strings.h"
+#include "core/resource.h"
 #include "framework/App.h"
-#include "resources/resource.h"
 
 namespace pelmo {
 namespace {
@@ -64,7 +65,7 @@ void CdlgTransImage::FlushIfDue() {
 bool CdlgTransImage::ConfirmCancel() {
   if (quit_) return true;  // the program is ending: stop without asking
   Flush();
-  const std::wstring text = fw::LoadResString(IDS_CONVERT_ASK_CANCEL);
+  const std::wstring text = LoadResString(IDS_CONVERT_ASK_CANCEL);
   const std::wstring caption = fw::App::Current() ? fw::App::Current()->appName() : std::wstring(L"PELMO");
   if (MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK) return true;
   cancelRequested_ = false;

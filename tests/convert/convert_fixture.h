@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -19,7 +18,8 @@
 #include "convert/ConvertEngine.h"
 #include "convert/ConvertHostCore.h"
 #include "convert/ConvertRun.h"
-#include "settings/TextCodec.h"
+#include "core/Strings.h"
+#include "core/TextCodec.h"
 
 namespace pelmo::test {
 
@@ -46,16 +46,7 @@ inline bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-// Texts of the log messages as the string table has them.
-inline std::wstring LogText(int id) {
-  static const std::map<int, std::wstring> texts = {
-      {201, L"保存フォルダが存在しません。"}, {208, L"パスが長すぎます。"},
-      {209, L"対象ファイルがファイルが存在しません。"}, {210, L"同名のファイルが既に存在します"},
-      {211, L"対象ファイルのファイル名が存在しません。"}, {212, L"画像形式の設定が正しくありません。"},
-  };
-  auto it = texts.find(id);
-  return it == texts.end() ? L"?" : it->second;
-}
+inline std::wstring LogText(int id) { return LoadResString(id); }
 
 class ScriptedUi : public ConvertRunUi {
  public:
