@@ -13,108 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "convert_wine_driver.h"
 #include "wine_test_support.h"
 
 using pelmo::test::PelmoProcess;
 
+using namespace pelmo::test::convert;
+
 namespace {
 
-constexpr UINT kWmApp = 0x8000;
 constexpr int kPending = 0, kDone = 1, kFailed = 2;  // image indices of the row marks
-
-std::wstring Utf8ToWide(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
-std::string WideToUtf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-// The Unix path of a Windows path (Wine's kernel32 export), for the Unix tools.
-std::string UnixPath(const std::wstring& path) {
-  using Fn = char*(CDECL*)(const wchar_t*);
-  static auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  if (!fn) return {};
-  char* p = fn(path.c_str());
-  if (!p) return {};
-  std::string s = p;
-  HeapFree(GetProcessHeap(), 0, p);
-  return s;
-}
-
-// Runs a Unix shell command line (Wine starts ELF programs too, but gives them neither our
-// standard handles nor a handle that waits for them): its output goes to a file that is renamed
-// into place when the command is done, and that file is what we wait for and read.
-std::string RunUnix(const std::string& command) {
-  static int counter = 0;
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring out = std::wstring(temp) + L"pelmo-unix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                           std::to_wstring(++counter) + L".txt";
-  DeleteFileW(out.c_str());
-  const std::string target = UnixPath(out);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::wstring cmd = L"Z:\\bin\\sh -c \"" +
-                     Utf8ToWide("(" + command + ") > '" + target + ".part' 2>&1; mv '" + target + ".part' '" + target + "'") +
-                     L"\"";
-  if (!CreateProcessW(L"Z:\\bin\\sh", cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return {};
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  const DWORD start = GetTickCount();
-  while (!pelmo::test::FileExists(out) && GetTickCount() - start < 60000) Sleep(20);
-  std::string result = pelmo::test::ReadFileBytes(out);
-  DeleteFileW(out.c_str());
-  return result;
-}
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
-std::string Identify(const std::wstring& file, const std::string& format) {
-  return RunUnix("/usr/bin/identify -format " + Quote(format) + " " + Quote(UnixPath(file)));
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    if (done()) return true;
-    Sleep(50);
-  }
-  return done();
-}
-
-// Memory inside the program's process, for messages that carry pointers.
-class RemoteBlock {
- public:
-  RemoteBlock(HANDLE process, size_t size) : process_(process) {
-    p_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  }
-  ~RemoteBlock() {
-    if (p_ && !keep_) VirtualFreeEx(process_, p_, 0, MEM_RELEASE);
-  }
-  void* get() const { return p_; }
-  bool Write(const void* data, size_t size, size_t offset = 0) {
-    return WriteProcessMemory(process_, static_cast<char*>(p_) + offset, data, size, nullptr) != 0;
-  }
-  bool Read(void* data, size_t size, size_t offset = 0) {
-    return ReadProcessMemory(process_, static_cast<char*>(p_) + offset, data, size, nullptr) != 0;
-  }
-  void Keep() { keep_ = true; }  // the receiver owns it now
-
- private:
-  HANDLE process_;
-  void* p_ = nullptr;
-  bool keep_ = false;
-};
 
 struct Row {
   std::wstring text;
@@ -135,17 +43,7 @@ class ConvertWineTest : public ::testing::Test {
     ASSERT_NE(pelmo_.WaitForMainWindow(), nullptr);
     settings_ = pelmo::test::FindPelmoSettingsWindow(pelmo_.process().pid());
     ASSERT_NE(settings_, nullptr);
-    EnumChildWindows(
-        settings_,
-        [](HWND child, LPARAM self) -> BOOL {
-          auto* t = reinterpret_cast<ConvertWineTest*>(self);
-          if (GetParent(child) == t->settings_ && GetDlgItem(child, 1096)) {
-            t->page_ = child;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    page_ = FindToolPage(settings_);
     ASSERT_NE(page_, nullptr) << "the tool page (with button 1096) is a child of the settings window";
     list_ = GetDlgItem(page_, 1095);
     process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE,
@@ -177,23 +75,7 @@ class ConvertWineTest : public ::testing::Test {
   }
 
   // Posts WM_DROPFILES with a drop block made inside the program, as a drop from the shell.
-  void Drop(const std::vector<std::wstring>& paths) {
-    std::vector<wchar_t> names;
-    for (const std::wstring& p : paths) {
-      names.insert(names.end(), p.begin(), p.end());
-      names.push_back(L'\0');
-    }
-    names.push_back(L'\0');
-    DROPFILES header{};
-    header.pFiles = sizeof(DROPFILES);
-    header.fWide = TRUE;
-    RemoteBlock block(process_, sizeof header + names.size() * sizeof(wchar_t));
-    ASSERT_NE(block.get(), nullptr);
-    ASSERT_TRUE(block.Write(&header, sizeof header));
-    ASSERT_TRUE(block.Write(names.data(), names.size() * sizeof(wchar_t), sizeof header));
-    block.Keep();
-    ASSERT_TRUE(PostMessageW(settings_, WM_DROPFILES, reinterpret_cast<WPARAM>(block.get()), 0));
-  }
+  void Drop(const std::vector<std::wstring>& paths) { ASSERT_TRUE(PostDrop(process_, settings_, paths)); }
 
   int RowCount() { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
@@ -224,16 +106,7 @@ class ConvertWineTest : public ::testing::Test {
     return rows;
   }
 
-  int RowImage(int row) {
-    RemoteBlock block(process_, sizeof(LVITEMW));
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    block.Write(&item, sizeof item);
-    SendMessageW(list_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block.get()));
-    block.Read(&item, sizeof item);
-    return item.iImage;
-  }
+  int RowImage(int row) { return ListRowImage(process_, list_, row); }
 
   std::vector<int> Marks() {
     std::vector<int> marks;
@@ -254,29 +127,8 @@ class ConvertWineTest : public ::testing::Test {
     EXPECT_EQ(Marks(), expected);
   }
 
-  // A top-level window of the program by caption.
-  HWND Window(const wchar_t* caption) {
-    struct Find {
-      DWORD pid;
-      const wchar_t* caption;
-      HWND found = nullptr;
-    } f{pelmo_.process().pid(), caption};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-          auto* f = reinterpret_cast<Find*>(p);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          wchar_t text[256] = {};
-          GetWindowTextW(w, text, 256);
-          if (pid == f->pid && IsWindowVisible(w) && wcscmp(text, f->caption) == 0) {
-            f->found = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
-    return f.found;
-  }
+  // A visible top-level window of the program by caption.
+  HWND Window(const wchar_t* caption) { return ProgramWindow(pelmo_.process().pid(), caption); }
 
   HWND WaitForWindow(const wchar_t* caption, DWORD ms = 30000) {
     HWND w = nullptr;
