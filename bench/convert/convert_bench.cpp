@@ -3,15 +3,17 @@
 // against ImageMagick's mogrify converting the same files in one process, in the same run.
 // Prints wall time and total output size of both, and the ratios.
 //
-//   convert_bench [work-folder]     (default: ./convert-bench-files; inputs are made once)
+//   convert_bench [work-folder [repetitions]]   (default ./convert-bench-files, 3; inputs made once)
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Library.h"
 #include "SyntheticImages.h"
@@ -73,7 +75,7 @@ void MakeInputs(const fs::path& in) {
   imgctl::Free(plainH);
   imgctl::Free(richH);
   // Written as RGB PNGs by another program, as screenshots usually arrive.
-  const std::string cmd = "cd '" + bmps.string() + "' && mogrify -path '" + in.string() +
+  const std::string cmd = "cd '" + bmps.string() + "' && /usr/bin/mogrify -path '" + in.string() +
                           "' -format png -define png:color-type=2 *.bmp && rm -rf '" + bmps.string() + "'";
   if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "making the inputs failed\n");
 }
@@ -115,7 +117,7 @@ Result RunOurs(const fs::path& in, const fs::path& out, int type, unsigned worke
 Result RunMagick(const fs::path& in, const fs::path& out, const std::string& args) {
   fs::remove_all(out);
   fs::create_directories(out);
-  const std::string cmd = "cd '" + in.string() + "' && mogrify -path '" + out.string() + "' " + args + " *.png";
+  const std::string cmd = "cd '" + in.string() + "' && /usr/bin/mogrify -path '" + out.string() + "' " + args + " *.png";
   const auto start = Clock::now();
   if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "mogrify failed\n");
   Result r;
@@ -149,10 +151,20 @@ int main(int argc, char** argv) {
       {"JPG q75", 1, "-format jpg -quality 75"},
       {"8-bit PNG", 3, "-format png -define png:format=png8"},
   };
+  const int reps = argc > 2 ? std::atoi(argv[2]) : 3;
+  auto median = [](std::vector<Result> v) {
+    std::sort(v.begin(), v.end(), [](const Result& a, const Result& b) { return a.seconds < b.seconds; });
+    return v[v.size() / 2];
+  };
   for (const Mode& m : modes) {
-    const Result magick = RunMagick(in, work / "out-magick", m.magickArgs);
-    const Result ours = RunOurs(in, work / "out-ours", m.type, workers);
-    const Result single = RunOurs(in, work / "out-ours-1", m.type, 0);
+    // Each `reps` times, alternating (the machine is shared); the median of each.
+    std::vector<Result> theirs, mine, mineSingle;
+    for (int rep = 0; rep < reps; ++rep) {
+      theirs.push_back(RunMagick(in, work / "out-magick", m.magickArgs));
+      mine.push_back(RunOurs(in, work / "out-ours", m.type, workers));
+      mineSingle.push_back(RunOurs(in, work / "out-ours-1", m.type, 0));
+    }
+    const Result magick = median(theirs), ours = median(mine), single = median(mineSingle);
     Report((std::string(m.name) + ", worker threads").c_str(), ours, magick);
     Report((std::string(m.name) + ", one thread").c_str(), single, magick);
   }

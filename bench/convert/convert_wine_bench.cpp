@@ -3,7 +3,8 @@
 // window, "変換" is pressed, and the time runs until every row has its mark. mogrify converts
 // the same files in one process, started from here, in the same run.
 //
-//   convert_wine_bench.exe <input folder with shot000.png ... shot199.png>
+//   convert_wine_bench.exe <input folder with shot000.png ... shot199.png> [repetitions, default 3]
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -97,9 +98,11 @@ Result RunMagick(const std::wstring& in, const std::wstring& out, const std::str
   Result r;
   CreateDirectoryW(out.c_str(), nullptr);
   const LARGE_INTEGER start = Now();
-  RunUnix("cd " + Quote(UnixPath(in)) + " && mogrify -path " + Quote(UnixPath(out)) + " " + args + " *.png");
+  const std::string said =
+      RunUnix("cd " + Quote(UnixPath(in)) + " && /usr/bin/mogrify -path " + Quote(UnixPath(out)) + " " + args + " *.png", 900000);
   r.seconds = Seconds(start, Now());
   r.bytes = FolderBytes(out, &r.files);
+  if (r.files == 0) std::fprintf(stderr, "mogrify: %s\n", said.c_str());
   return r;
 }
 
@@ -111,7 +114,6 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::wstring in = argv[1];
-  pelmo::test::TempDir temp;
   struct Mode {
     const char* name;
     int type;
@@ -121,10 +123,24 @@ int wmain(int argc, wchar_t** argv) {
       {"JPG q75", 1, L"[JPG]\r\nJpgCompression=75\r\nJpgProgression=0\r\n", "-format jpg -quality 75"},
       {"8-bit PNG", 3, L"[PNG]\r\nPngColor=8\r\nPngInterlace=0\r\n", "-format png -define png:format=png8"},
   };
+  const int reps = argc > 2 ? _wtoi(argv[2]) : 3;
   int i = 0;
   for (const Mode& m : modes) {
-    const Result magick = RunMagick(in, temp / (L"magick" + std::to_wstring(i++)), m.magick);
-    const Result ours = RunTool(in, m.type, m.sections);
+    // Each side `reps` times, alternating (the machine is shared); the median of each.
+    std::vector<Result> theirs, mine;
+    for (int rep = 0; rep < reps; ++rep) {
+      // Beside the inputs: a folder of the Unix file system, seen the same from both sides.
+      const std::wstring out = in + L"\\..\\wine-magick-out" + std::to_wstring(i++);
+      RunUnix("rm -rf " + Quote(UnixPath(out)));
+      theirs.push_back(RunMagick(in, out, m.magick));
+      mine.push_back(RunTool(in, m.type, m.sections));
+      RunUnix("rm -rf " + Quote(UnixPath(out)));
+    }
+    auto median = [](std::vector<Result> v) {
+      std::sort(v.begin(), v.end(), [](const Result& a, const Result& b) { return a.seconds < b.seconds; });
+      return v[v.size() / 2];
+    };
+    const Result magick = median(theirs), ours = median(mine);
     std::printf("%-10s tool %7.2f s %9.1f KiB (%d files) | mogrify %7.2f s %9.1f KiB (%d files) | time %.3f size %.3f\n",
                 m.name, ours.seconds, ours.bytes / 1024.0, ours.files, magick.seconds, magick.bytes / 1024.0,
                 magick.files, ours.seconds / magick.seconds,

@@ -49,7 +49,7 @@ inline std::string UnixPath(const std::wstring& path) {
 // Runs a Unix shell command line (Wine starts ELF programs too, but gives them neither our
 // standard handles nor a handle that waits for them): its output goes to a file that is renamed
 // into place when the command is done, and that file is what we wait for and read.
-inline std::string RunUnix(const std::string& command) {
+inline std::string RunUnix(const std::string& command, DWORD waitMs = 60000) {
   static int counter = 0;
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
@@ -67,7 +67,7 @@ inline std::string RunUnix(const std::string& command) {
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
   const DWORD start = GetTickCount();
-  while (!::pelmo::test::FileExists(out) && GetTickCount() - start < 60000) Sleep(20);
+  while (!::pelmo::test::FileExists(out) && GetTickCount() - start < waitMs) Sleep(20);
   std::string result = ::pelmo::test::ReadFileBytes(out);
   DeleteFileW(out.c_str());
   return result;
