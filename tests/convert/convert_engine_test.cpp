@@ -296,7 +296,8 @@ TEST_F(ConvertEngineTest, EmptyQueueRunsNothing) {
 // Worker threads change nothing the user sees: the same marks, questions, positions, progress
 // and log lines, in the same order, also when two sources share one destination.
 TEST_F(ConvertEngineTest, WorkersKeepEveryVisibleStepInOrder) {
-  for (const char* n : {"a.png", "b.gif", "c.bmp", "d.png", "f.jpg"}) MakeImage(n);
+  for (const char* n : {"b.gif", "c.bmp", "d.png", "f.jpg"}) MakeImage(n);
+  MakeImage("a.png", "plasma:fractal", 2400, 1800);  // slow enough to be still written next
   std::ofstream(In("broken.png")) << "broken";
   ::mkdir((root_ + "/in/sub").c_str(), 0777);
   RunCommand("cp '" + In("b.gif") + "' '" + root_ + "/in/sub/a.gif'");
@@ -306,10 +307,12 @@ TEST_F(ConvertEngineTest, WorkersKeepEveryVisibleStepInOrder) {
     EXPECT_EQ(::mkdir(Prog("_FixedImage").c_str(), 0777), 0);
     std::ofstream(Prog("_FixedImage/c.jpg")) << "old";
     profile_.gen.SetImageType(1);
-    Queue({"a.png", "b.gif", "missing.png", "c.bmp", "broken.png", "d.png", "f.jpg"});
-    EXPECT_FALSE(engine_->Add(Dropped("a.png"), 7));
-    // sub\a.gif writes a.jpg again, right after a.png did: it must find that file and ask.
-    engine_->Add(W(root_ + "/in/sub") + L"\\a.gif", 7);
+    // sub\a.gif writes a.jpg again, right after a.png: it must wait for that file and ask.
+    Queue({"a.png"});
+    engine_->Add(W(root_ + "/in/sub") + L"\\a.gif", 1);
+    int row = 2;
+    for (const char* n : {"b.gif", "missing.png", "c.bmp", "broken.png", "d.png", "f.jpg"}) engine_->Add(Dropped(n), row++);
+    EXPECT_FALSE(engine_->Add(Dropped("a.png"), row));
     ScriptedUi ui;
     ui.answers = {OverwriteChoice::kThis, OverwriteChoice::kNo};
     const Marks marks = RunConversion(*engine_, ui, workers);
@@ -320,14 +323,15 @@ TEST_F(ConvertEngineTest, WorkersKeepEveryVisibleStepInOrder) {
     return std::make_tuple(Converted(marks), shown, progress, LogLines());
   };
   const auto serial = runWith(0);
-  EXPECT_EQ(std::get<0>(serial), (std::vector<bool>{true, true, false, true, false, true, true, false}));
+  EXPECT_EQ(std::get<0>(serial), (std::vector<bool>{true, true, true, false, false, false, true, true}));
   const auto parallel = runWith(2);
   EXPECT_EQ(std::get<0>(parallel), std::get<0>(serial));
   EXPECT_EQ(std::get<1>(parallel), std::get<1>(serial));
   EXPECT_EQ(std::get<2>(parallel), std::get<2>(serial));
   EXPECT_EQ(std::get<3>(parallel), std::get<3>(serial));
-  EXPECT_EQ(std::get<3>(serial), (std::vector<std::string>{Utf8(209), Utf8(210), Utf8(210)}));
-  EXPECT_EQ(std::get<1>(serial).back(), "ask a.jpg");
+  EXPECT_EQ(std::get<3>(serial), (std::vector<std::string>{Utf8(210), Utf8(209), Utf8(210)}));
+  EXPECT_EQ(std::get<1>(serial)[1], "pos 1/8 a.jpg");
+  EXPECT_EQ(std::get<1>(serial)[2], "ask a.jpg");
 }
 
 }  // namespace
