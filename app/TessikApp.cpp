@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/TessikDlg.h"
+#include "capture/SystemCursors.h"
 #include "core/resource.h"
 
 namespace pelmo {
@@ -22,6 +23,9 @@ BOOL CTessikApp::InitInstance() {
     mutex_.reset();
     return FALSE;
   }
+
+  // The last run may have been killed inside a screen cut, with every cursor a cross-hair.
+  RestoreCursorsAfterInterruptedCut();
 
   {
     auto mainWnd = std::make_unique<CTessikDlg>();

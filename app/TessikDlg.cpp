@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "capture/SystemCursors.h"
 #include "core/AppMessages.h"
 #include "core/MessageBoxService.h"
 #include "core/Trace.h"
@@ -9,12 +10,17 @@
 #include "keyinput/KeyInput.h"
 #include "core/Strings.h"
 #include "core/resource.h"
+#include "settingsui/ProfileStep.h"
 
 namespace pelmo {
 namespace {
 
 const std::wstring* StringAt(WPARAM address) { return reinterpret_cast<const std::wstring*>(address); }
 const std::wstring* StringAt(LPARAM address) { return reinterpret_cast<const std::wstring*>(address); }
+
+// A key message's wParam as a key code. A value beyond any key code is no key, not the key its low
+// 32 bits name, which a plain cast to int would make of it in the 64-bit build.
+int KeyCodeOf(WPARAM code) { return code <= 0xFF ? static_cast<int>(code) : -1; }
 
 }  // namespace
 
@@ -103,7 +109,7 @@ void CTessikDlg::ShowTrayMenu() {
 LRESULT CTessikDlg::OnKeyDown(WPARAM code) {
   if (SettingsVisible() || !keyGate_ || inKeyDown_) return 1;
   inKeyDown_ = 1;
-  const auto events = engine_->OnKeyDown(static_cast<int>(code));
+  const auto events = engine_->OnKeyDown(KeyCodeOf(code));
   for (CaptureEventId id : events) {
     EventRequest request;
     if (!engine_->RunEvent(&request, id)) break;
@@ -114,25 +120,21 @@ LRESULT CTessikDlg::OnKeyDown(WPARAM code) {
 }
 
 LRESULT CTessikDlg::OnKeyUp(WPARAM code) {
-  if (!SettingsVisible()) engine_->OnKeyUp(static_cast<int>(code));
+  if (!SettingsVisible()) engine_->OnKeyUp(KeyCodeOf(code));
   return 1;
 }
 
 LRESULT CTessikDlg::OnStepProfile(WPARAM next) {
-  const int current = settings_.SelectedProfile();
-  if (current < 0) return 0;
-  const int count = settings_.ProfileCount();
-  int target;
-  if (next) {
-    if (current >= count - 1) return 0;
-    target = current + 1;
-  } else {
-    if (current <= 0) return 0;
-    target = current - 1;
+  const int target = ProfileStepTarget(settings_.SelectedProfile(), settings_.ProfileCount(), next != 0);
+  if (target < 0) return 0;
+  // Straight to the settings window: the tray's command ids end after 100 profiles.
+  SendMessageW(settings_.hwnd(), WM_APP_SELECTPROFILE, static_cast<WPARAM>(target), 0);
+  const std::wstring name = settings_.ProfileText(target);
+  // A switch cancelled at the save question (or a profile that could not be loaded) is no switch.
+  if (settings_.SelectedProfile() != target || !settings_.IsProfileLoaded() || engine_->GetCurrentName() != name) {
+    return 0;
   }
-  SendMessageW(hwnd_, WM_COMMAND, IDM_PROFILE_FIRST + target, 0);
-  tray_.ShowBalloon(CurrentTrayStatus(), L"プロファイルを切り替えました。", settings_.ProfileText(target), 100,
-                    NIIF_INFO);
+  tray_.ShowBalloon(CurrentTrayStatus(), L"プロファイルを切り替えました。", name, 100, NIIF_INFO);
   return 1;
 }
 
@@ -262,7 +264,11 @@ std::optional<LRESULT> CTessikDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lPa
     case WM_TIMER:
       OnTimer(wParam);
       return std::nullopt;  // every id goes on to the default handling
+    case WM_ENDSESSION:
+      if (wParam) RestoreSystemCursorsIfReplaced();
+      return std::nullopt;
     case WM_QUERYENDSESSION:
+      RestoreSystemCursorsIfReplaced();
       ShutdownController(1);
       EndDialog(0);
       return TRUE;  // Windows may go on

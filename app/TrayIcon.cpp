@@ -1,6 +1,7 @@
 #include "TrayIcon.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "core/AppMessages.h"
 #include "core/Trace.h"
@@ -13,6 +14,10 @@ namespace {
 
 // The record up to and including its item GUID (952 bytes in the 32-bit build).
 constexpr DWORD kRecordSize = NOTIFYICONDATAW_V3_SIZE;
+// The shell takes the record's layout from its size; a 32-bit build must send exactly 952.
+static_assert(kRecordSize == offsetof(NOTIFYICONDATAW, guidItem) + sizeof(GUID));
+static_assert(kRecordSize == (sizeof(void*) == 4 ? 952 : 968));
+static_assert(sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t) == 128);
 
 template <size_t N>
 void CopyCut(wchar_t (&dest)[N], const std::wstring& text, size_t maxChars) {

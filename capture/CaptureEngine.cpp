@@ -37,7 +37,10 @@ bool CScreenShot::CaptureWindow(EventRequest& request) {
   CaptureJob job;
   job.kind = kCaptureWindow;
   job.window = TargetWindow(request);
-  if (!job.window) return false;
+  if (!job.window) {
+    SetLastErrorText(IDS_NO_ACTIVE_WINDOW);  // else the balloon would show an old text, or none
+    return false;
+  }
   GetWindowRect(job.window, &job.rect);
   return CaptureAndSaveFor(request, job);
 }
@@ -46,7 +49,10 @@ bool CScreenShot::CaptureClient(EventRequest& request) {
   CaptureJob job;
   job.kind = kCaptureClient;
   job.window = TargetWindow(request);
-  if (!job.window) return false;
+  if (!job.window) {
+    SetLastErrorText(IDS_NO_ACTIVE_WINDOW);
+    return false;
+  }
   if (Current().other.GetCutClient()) {
     // The whole window is read and the client area cut out of it afterwards.
     GetWindowRect(job.window, &job.rect);
@@ -124,8 +130,14 @@ ImageHandle CScreenShot::CaptureFromDisplay(const std::wstring* device, const RE
   if (rect) {
     area = *rect;
   } else if (device) {
+    // A device context is made even for a display that no monitor shows now: that display is
+    // gone, not a failed screen copy.
     const auto r = DisplayDeviceRect(*device);
-    if (r) area = {r->left, r->top, r->right, r->bottom};
+    if (!r) {
+      SetLastErrorText(IDS_NO_DISPLAY_DEVICE);
+      return nullptr;
+    }
+    area = {r->left, r->top, r->right, r->bottom};
   } else {
     DisplayRect all;
     Current().display.GetAllDisplaysRect(all);

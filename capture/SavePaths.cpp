@@ -44,6 +44,9 @@ std::wstring DirectoryOf(const std::wstring& path) {
   return {};
 }
 
+// Read by whichever process pastes, of either bitness: a pointer-free 20-byte header in both builds.
+static_assert(sizeof(DROPFILES) == 20 && offsetof(DROPFILES, fWide) == 16);
+
 bool CopyFileToClipboard(HWND owner, const std::wstring& path, DWORD effect) {
   const size_t listBytes = (path.size() + 2) * sizeof(wchar_t);  // name, its NUL, the list's NUL
   GlobalBlock files(sizeof(DROPFILES) + listBytes);
@@ -61,12 +64,17 @@ bool CopyFileToClipboard(HWND owner, const std::wstring& path, DWORD effect) {
   }
   const UINT format = RegisterClipboardFormatW(L"Preferred DropEffect");
   if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  // The clipboard owns a block once SetClipboardData accepted it.
-  if (SetClipboardData(CF_HDROP, files.get())) files.release();
-  if (SetClipboardData(format, dropEffect.get())) dropEffect.release();
+  // The clipboard owns a block once SetClipboardData accepted it. Without the file list nothing
+  // was copied; the drop effect only tells the shell to copy rather than move, which is its default.
+  bool ok = EmptyClipboard() != 0;
+  if (ok && SetClipboardData(CF_HDROP, files.get())) {
+    files.release();
+  } else {
+    ok = false;
+  }
+  if (ok && SetClipboardData(format, dropEffect.get())) dropEffect.release();
   CloseClipboard();
-  return true;
+  return ok;
 }
 
 }  // namespace pelmo

@@ -44,8 +44,16 @@ bool CScreenShot::CopyLastFileToClipboard(EventRequest&) {
     SetLastErrorText(IDS_FILE_MISSING);
     return false;
   }
-  CopyFileToClipboard(nullptr, path, 1);  // 1: copy, as the shell's "copy" command
-  return true;
+  // Another program may hold the clipboard open for a moment: try again briefly before failing.
+  // The main window owns the data (a clipboard emptied without an owner may refuse it).
+  constexpr int kAttempts = 8;
+  constexpr DWORD kPauseMs = 40;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kPauseMs);
+    if (CopyFileToClipboard(mainWindow(), path, 1)) return true;  // 1: copy, as the shell's "copy"
+  }
+  SetLastErrorText(IDS_CLIPBOARD_FAILED);
+  return false;
 }
 
 bool CScreenShot::OpenLastFile(EventRequest&) {

@@ -4,6 +4,7 @@
 #include "core/Strings.h"
 #include "core/Trace.h"
 #include "capture/Displays.h"
+#include "capture/ScreenCut.h"
 #include "framework/App.h"
 #include "output/EventSound.h"
 #include "core/AppDirectory.h"
@@ -17,10 +18,10 @@ const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
     &CScreenShot::CaptureClient,       // 2
     &CScreenShot::CaptureAllDisplays,  // 3
     &CScreenShot::CaptureDisplay,      // 4
-    &CScreenShot::NotImplemented,   // 5 screen cut, free
-    &CScreenShot::NotImplemented,   // 6 screen cut, fixed size
-    &CScreenShot::NotImplemented,   // 7 screen cut, target
-    &CScreenShot::NotImplemented,   // 8 automatic capture
+    &CScreenShot::CutFree,             // 5
+    &CScreenShot::CutFixed,            // 6
+    &CScreenShot::CutTarget,           // 7
+    &CScreenShot::ToggleAutoCapture,   // 8
     &CScreenShot::OpenSettings,     // 9
     &CScreenShot::CopyLastFileToClipboard,  // 10
     &CScreenShot::OpenLastFile,             // 11
@@ -34,6 +35,7 @@ const std::array<CScreenShot::Handler, kEventCount> CScreenShot::kHandlers = {
 CScreenShot::CScreenShot() {
   InstallMonitorSource();
   Current().display.Refresh();
+  AttachAutoCaptureState();
 }
 
 void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
@@ -41,11 +43,20 @@ void CScreenShot::AttachWindows(HWND frame, HWND mainWindow) {
   mainWindow_ = mainWindow;
 }
 
-bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) {
+bool CScreenShot::RunEvent(EventRequest* request, CaptureEventId id) { return RunEventNoted(request, id, 0); }
+
+bool CScreenShot::RunEventNoted(EventRequest* request, CaptureEventId id, UINT note) {
   if (!request || !IsValidEvent(id)) return false;
   if (!(this->*kHandlers[id])(*request)) {
     Trace(L"event " + std::to_wstring(id) + L" failed");
-    ShowLastError();
+    if (note) {
+      const std::wstring saved = lastError_;
+      lastError_ += L"\n" + LoadResString(static_cast<int>(note));
+      ShowLastError();
+      lastError_ = saved;
+    } else {
+      ShowLastError();
+    }
     return false;
   }
   Trace(L"event " + std::to_wstring(id) + L" done" + (request->playSound ? L", sound" : L", no sound"));
@@ -61,10 +72,7 @@ bool CScreenShot::RunHandlerOnly(CaptureEventId id) {
   return false;
 }
 
-void CScreenShot::PlaySound(CaptureEventId id) {
-  const CSndProfile& sound = Current().sound;
-  PlayEventSound(sound.GetSoundOn(id) != 0, sound.GetAllSoundOff() != 0, sound.GetSoundFile(id), GetAppDirectory());
-}
+void CScreenShot::PlaySound(CaptureEventId id) { PlayEventSound(Current().sound, id); }
 
 void CScreenShot::ShowLastError() {
   if (!mainWindow_) return;
@@ -75,8 +83,6 @@ void CScreenShot::ShowLastError() {
 }
 
 void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = LoadResString(static_cast<int>(stringId)); }
-
-bool CScreenShot::NotImplemented(EventRequest&) { return false; }
 
 bool CScreenShot::OpenSettings(EventRequest&) {
   SendMessageW(mainWindow_, WM_COMMAND, IDM_SETTINGS, 0);

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/CaptureEvents.h"
 #include "core/EventRequest.h"
@@ -19,10 +21,13 @@ namespace pelmo {
 
 // The engine is also the profile manager: the sections it captures with are the ones the
 // settings pages edit.
+class CScreenCutBoxDlg;
+
 class CScreenShot : public CProfile {
  public:
   // Lists the platform's monitors in the DISPLAY section from now on.
   CScreenShot();
+  ~CScreenShot();
 
   // The settings window that owns the engine and the main window that shows its errors.
   void AttachWindows(HWND frame, HWND mainWindow);
@@ -37,7 +42,9 @@ class CScreenShot : public CProfile {
   // The key matcher lives here; it reads the current profile's bindings and the
   // input-disabled flag each time.
   KeyChordMatcher& matcher() { return matcher_; }
-  KeyChordMatcher::EventList OnKeyDown(int code) { return matcher_.OnKeyDown(code, CurrentBindings(), IsInputDisabled()); }
+  // A key that cancelled a screen cut is not also taken as a key press when the key source
+  // reports it just after the cut (key-downs were off while the overlay was up).
+  KeyChordMatcher::EventList OnKeyDown(int code);
   void OnKeyUp(int code) { matcher_.OnKeyUp(code, CurrentBindings()); }
 
   // Current profile values the main window and the tray use.
@@ -50,10 +57,16 @@ class CScreenShot : public CProfile {
   void SetImageType(int type) { Current().gen.SetImageType(type); }
   const std::wstring& LastSaveFile() const { return Current().gen.GetLastSaveFile(); }
 
-  // Automatic capture: one timer tick, and the start/stop toggle of event 8.
-  virtual bool IsAutoCaptureRunning() const { return false; }
-  virtual bool AutoCaptureTick() { return false; }
-  virtual bool ToggleAutoCapture(EventRequest& request) { return false; }
+  // Automatic capture: one timer tick, and the start/stop toggle of event 8. The timer is
+  // timerId on `window` (the main window, id 0); its period is "Interval" kept in 1..36000 tenths
+  // of a second. A tick whose capture fails ends the run (one balloon says why).
+  bool IsAutoCaptureRunning() const { return Current().time.IsAutoCaptureRunning(); }
+  bool AutoCaptureTick();
+  bool ToggleAutoCapture(EventRequest& request);
+  HWND StartAutoCapture(HWND window, UINT timerId);
+  void StopAutoCapture();
+  bool TargetStillValid() const;
+  bool ShouldCaptureNow() const;
 
   void ShowLastError();
   void SetLastErrorText(UINT stringId);
@@ -65,7 +78,6 @@ class CScreenShot : public CProfile {
   // Sound of an event after its handler succeeded.
   void PlaySound(CaptureEventId id);
 
-  bool NotImplemented(EventRequest& request);
 
   // Capture events 0..4: choose the area and window, then capture and save.
   bool CaptureDesktop(EventRequest& request);
@@ -73,6 +85,11 @@ class CScreenShot : public CProfile {
   bool CaptureClient(EventRequest& request);
   bool CaptureAllDisplays(EventRequest& request);
   bool CaptureDisplay(EventRequest& request);
+  // Screen cuts 5..7: an overlay picks the region, then capture and save.
+  bool CutFree(EventRequest& request);
+  bool CutFixed(EventRequest& request);
+  bool CutTarget(EventRequest& request);
+  bool RunScreenCut(EventRequest& request, int32_t kind);
   // Runs the job; job.saved tells whether a file was written.
   bool CaptureAndSave(CaptureJob& job);
   // The same for an event: its sound is cleared when nothing was saved.
@@ -95,6 +112,10 @@ class CScreenShot : public CProfile {
   bool BackProfile(EventRequest& request);
 
  private:
+  void AttachAutoCaptureState();
+  // RunEvent; on failure `note`, when given, is added to the balloon's text.
+  bool RunEventNoted(EventRequest* request, CaptureEventId id, UINT note);
+
   static const std::array<Handler, kEventCount> kHandlers;
 
   HWND frame_ = nullptr;
@@ -102,6 +123,10 @@ class CScreenShot : public CProfile {
   std::wstring lastError_;
   KeyChordMatcher matcher_;
   ImageCodec codec_;
+  int32_t tickBusy_ = 0;
+  std::vector<int> cutKeys_;  // keys pressed during the last screen cut
+  DWORD cutEnded_ = 0;        // tick count at its end
+  std::unique_ptr<CScreenCutBoxDlg> targetBox_;  // frames the target of automatic capture
 };
 
 }  // namespace pelmo

@@ -1,4 +1,8 @@
 # Assembles the program folder: everything the program keeps beside its executable.
+include(${CMAKE_CURRENT_LIST_DIR}/Version.cmake)
+pelmo_version_resource(pelmo pelmo.exe "PELMO スクリーンショット ツール")
+pelmo_version_resource(ravel ravel.dll "PELMO キー入力フック ライブラリ")
+pelmo_version_resource(imgctl imgctl.dll "PELMO 画像コーデック ライブラリ")
 set(PELMO_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 set(dist_cmds COMMAND ${CMAKE_COMMAND} -E make_directory ${PELMO_DIST_DIR}/Sounds)
 set(dist_deps)

@@ -17,9 +17,15 @@ if(PELMO_SANITIZE AND NOT WIN32)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+option(PELMO_WERROR "Treat warnings in the project's own targets as errors" OFF)
+
 function(pelmo_warnings target)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+    if(PELMO_WERROR)
+      # The i686 build cannot be run here, so what the compiler notices there has to stop it.
+      target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-Werror>)
+    endif()
   endif()
 endfunction()
 

@@ -19,8 +19,6 @@
 namespace pelmo {
 namespace {
 
-constexpr int kPageX = 128, kPageY = 68;
-
 // Every path of a drop, whole however long (a cut path would name another file).
 std::vector<std::wstring> DroppedPaths(HDROP drop) {
   if (const void* block = GlobalLock(drop)) {
@@ -50,12 +48,6 @@ CdlgOpTrans::CdlgOpTrans(CScreenShot& screenShot)
       screenShot_(screenShot),
       host_(screenShot),
       engine_(screenShot.Current(), host_, GetAppDirectory()) {}
-
-bool CdlgOpTrans::Create(HWND frame) {
-  if (!fw::Dialog::Create(frame)) return false;
-  SetWindowPos(hwnd_, nullptr, kPageX, kPageY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return true;
-}
 
 BOOL CdlgOpTrans::OnInitDialog() {
   HWND list = Item(IDC_CONVERT_LIST);

@@ -18,10 +18,10 @@ class CdlgOpTrans : public fw::Dialog {
  public:
   explicit CdlgOpTrans(CScreenShot& screenShot);
 
-  // Creates the page hidden, as a child of the settings window at its page position.
-  bool Create(HWND frame);
   // commit 0: the controls from TRANSLATE; commit 1: nothing (edits are stored at once).
   void Refresh(int commit);
+  // The settings window's refresh after a profile load.
+  void Refresh() { Refresh(0); }
 
   ConvertEngine& engine() { return engine_; }
 

@@ -101,3 +101,63 @@
 #define IDS_CONVERT_ASK_CANCEL 220
 #define IDS_CONVERT_CHOOSE_FOLDER 221
 #define IDS_CONVERT_COLUMN 222
+// Capture engine and save pipeline
+#define IDS_CLIPBOARD_FAILED 270
+// Screen cut and automatic capture
+#define IDD_SCREENCUT_BOX 197
+#define IDD_SCREENCUT 199
+#define IDC_SCCUT_FRAME 1137
+#define IDS_AUTO_CAPTURE_STOPPED 260
+// Settings window: frame, profile name dialogs, general, options, version and quick-start pages
+#define IDD_PAGE_GENERAL 129
+#define IDD_CREATE_PROFILE 133
+#define IDD_RENAME_PROFILE 152
+#define IDD_PAGE_QUICKSTART 157
+#define IDD_PAGE_OTHER 161
+#define IDD_PAGE_VERSION 178
+#define IDD_PAGE_PLACEHOLDER 4160
+#define IDC_FRAME_RULE 4161  // the line under the profile row  // an empty page for slots whose page is not built yet
+#define IDB_QUICKSTART_INFO 167
+#define IDB_BANNER_JPG 193
+#define IDB_BANNER_BMP 194
+#define IDB_BANNER_GIF 195
+#define IDB_BANNER_PNG 196
+#define IDC_SAVE_FOLDER 1009
+#define IDC_IMAGE_TYPE 1010
+#define IDC_BROWSE_FOLDER 1011
+#define IDC_NEW_NAME 1017
+#define IDC_RENAME_NAME 1041
+#define IDC_QS_TITLE 1044
+#define IDC_QS_TEXT 1045
+#define IDC_QS_FIRST_TEXT 1046
+#define IDC_QS_FIRST_TITLE 1047  // same id as the options page's "Show" box, on another page
+#define IDC_SHOW_AT_START 1047
+#define IDC_DISABLE_INPUT 1049
+#define IDC_COPY_CURRENT 1050
+#define IDC_QS_PICTURE 1055
+#define IDC_VERSION_TEXT 1057
+#define IDC_VERSION_NAME 1058
+#define IDC_VERSION_LABELS 1059
+#define IDC_VERSION_LABEL 1060
+#define IDC_VERSION_AUTHOR 1086
+#define IDC_BANNER 1117
+#define IDC_DESCRIPTION 1118
+#define IDC_PRIORITY 1119
+#define IDC_PRIORITY_NAME 1120
+#define IDC_OPEN_SAVE_FOLDER 1144
+#define IDC_OPEN_LAST_FOLDER 1145
+#define IDC_OPEN_LAST_FILE 1146
+#define IDC_CHECK_REWRITE 1147
+#define IDC_LAST_FILE 1148
+#define IDC_GLOBAL_KEY_HOOK 1149
+#define IDC_STARTUP_SHORTCUT 1150
+#define IDC_COPY_LAST_FILE 1151
+#define IDC_CHECK_PROFILE_REWRITE 1156
+#define IDC_CUT_CLIENT 1158
+#define IDC_README 1160
+#define IDC_CAPTURE_CURSOR 1162
+#define IDC_VERSION_ICON 1165
+#define IDS_PROFILE_SAVE_FAILED 170
+#define IDS_SETTINGS_SAVE_FAILED 171
+#define IDS_PROFILE_WRITE_FAILED 172
+#define IDS_PROFILE_SAVE_FAILED_EXIT 173

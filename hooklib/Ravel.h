@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 extern "C" {
 
@@ -53,5 +54,34 @@ static_assert(offsetof(SharedState, keys) == 0x008);
 static_assert(offsetof(SharedState, keyUpMessage) == 0x404);
 static_assert(offsetof(SharedState, mainWindow) == 0x414);
 static_assert(offsetof(SharedState, keyboardHook) == 0x41C);
+// Every process that maps the library, 32-bit or 64-bit build alike, reads the same words.
+static_assert(offsetof(SharedState, keyDownEnabled) == 0x000);
+static_assert(offsetof(SharedState, installed) == 0x004);
+static_assert(offsetof(SharedState, keys[kKeyTableEntries - 1]) == 0x400);
+static_assert(offsetof(SharedState, keyDownMessage) == 0x408);
+static_assert(offsetof(SharedState, mouseUpMessage) == 0x40C);
+static_assert(offsetof(SharedState, mouseDownMessage) == 0x410);
+static_assert(offsetof(SharedState, mouseHook) == 0x418);
+static_assert(std::is_standard_layout_v<SharedState> && std::is_trivially_copyable_v<SharedState>);
+static_assert(alignof(SharedState) == 4 && sizeof(SharedState::mainWindow) == 4 &&
+              sizeof(SharedState::mouseHook) == 4 && sizeof(SharedState::keyboardHook) == 4);
+
+// Bytes a stdcall function takes off the stack: on i686 the import library's @N decoration, which
+// callers push and the library's function pops; the two must agree or every call skews the stack.
+template <class R, class... A>
+constexpr size_t StdcallArgBytes(R(WINAPI*)(A...)) {
+  return (size_t{0} + ... + ((sizeof(A) + 3) & ~size_t{3}));
+}
+#if defined(__i386__) || defined(_M_IX86)
+// The same numbers as the import library (hooklib/CMakeLists.txt) and the checks of scripts/pe-check.
+static_assert(StdcallArgBytes(&rvInstallHook) == 0 && StdcallArgBytes(&rvUnInstallHook) == 0);
+static_assert(StdcallArgBytes(&rvSetMainHwnd) == 4 && StdcallArgBytes(&rvGetMainHwnd) == 0);
+static_assert(StdcallArgBytes(&rvInstallCallBackKeyBoardDown) == 4 && StdcallArgBytes(&rvInstallCallBackKeyBoardUp) == 4);
+static_assert(StdcallArgBytes(&rvInstallCallBackMouseDown) == 4 && StdcallArgBytes(&rvInstallCallBackMouseUp) == 4);
+static_assert(StdcallArgBytes(&rvGetCallBackKeyBoardDown) == 0 && StdcallArgBytes(&rvGetCallBackMouseUp) == 0);
+static_assert(StdcallArgBytes(&rvResetSetting) == 0 && StdcallArgBytes(&rvGetVKeyCode) == 0);
+static_assert(StdcallArgBytes(&rvGetState) == 0 && StdcallArgBytes(&rvCompInstallHwnd) == 4);
+static_assert(StdcallArgBytes(&rvTransVKeyMouseCode) == 12 && StdcallArgBytes(&rvEnableKeyDown) == 4);
+#endif
 
 }  // namespace pelmo::ravel

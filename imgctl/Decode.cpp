@@ -1,5 +1,7 @@
 #include "Decode.h"
 
+#include "BmpDecode.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +11,7 @@
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
+#define STBI_NO_BMP  // BmpDecode.cpp reads BMP files
 #define STBI_NO_PSD
 #define STBI_NO_TGA
 #define STBI_NO_PIC
@@ -146,6 +149,13 @@ bool Decode(const uint8_t* data, size_t size, Image& out, Format expect) {
   if (data == nullptr || size == 0 || size > 0x7fffffff) return false;
   Format f = Sniff(data, size);
   if (f == Format::Unknown || (expect != Format::Unknown && f != expect)) return false;
+  if (f == Format::Bmp) {
+    try {
+      return DecodeBmp(data, size, out);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
   if (f == Format::Jpeg && !JpegTablesSane(data, size)) return false;
   std::vector<uint8_t> cleaned;
   if (f == Format::Png) {

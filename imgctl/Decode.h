@@ -1,5 +1,5 @@
-// Reading image files: BMP, JPEG (baseline and progressive), GIF (first frame) and PNG (every
-// colour type, interlaced included).
+// Reading image files: BMP (BmpDecode.h: RLE and top-down included), JPEG (baseline and
+// progressive), GIF (first frame) and PNG (every colour type, interlaced included).
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "core/Trace.h"
 #include "output/EventSound.h"
 #include "core/LongPath.h"
 #include "core/AppDirectory.h"
@@ -42,8 +43,24 @@ bool PlayEventSound(bool soundOn, bool allSoundsOff, const std::wstring& file,
 
 bool PlayEventSound(const CSndProfile& sounds, CaptureEventId event) {
   if (!IsValidEvent(event)) return false;
-  return PlayEventSound(sounds.GetSoundOn(event) != 0, sounds.GetAllSoundOff() != 0,
-                        sounds.GetSoundFile(event), GetAppDirectory());
+  // The trace says which file was asked to play (or why none), for a debug-output viewer.
+  const std::wstring prefix = L"sound event=" + std::to_wstring(event) + L" ";
+  if (sounds.GetAllSoundOff()) {
+    Trace(prefix + L"off (all sounds off)");
+    return false;
+  }
+  if (!sounds.GetSoundOn(event)) {
+    Trace(prefix + L"off");
+    return false;
+  }
+  const std::wstring chosen = ChooseSoundFile(sounds.GetSoundFile(event), GetAppDirectory(), IsFile);
+  if (chosen.empty()) {
+    Trace(prefix + L"none (no file: " + sounds.GetSoundFile(event) + L")");
+    return false;
+  }
+  const bool started = PlaySoundW(chosen.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT) != FALSE;
+  Trace(prefix + L"play=" + chosen + (started ? L"" : L" (not started)"));
+  return started;
 }
 
 void StopEventSound() { PlaySoundW(nullptr, nullptr, 0); }

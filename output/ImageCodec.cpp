@@ -1,5 +1,6 @@
 #include "output/ImageCodec.h"
 
+#include "core/LongPath.h"
 #include "core/resource.h"
 #include "imgctl.h"
 #include "settings/ProfileSectionSet.h"
@@ -39,6 +40,13 @@ void DrawCursor(HDC dc, const RECT& rect) {
              nullptr, DI_NORMAL | DI_DEFAULTSIZE);
 }
 
+// The library gets the extended ("\\?\") form, so a capture named from a long window title or a
+// deep template is written whatever its length.
+std::wstring LibraryPath(const std::wstring& path) {
+  std::wstring extended = ToExtendedPath(path);
+  return extended.empty() ? path : extended;
+}
+
 }  // namespace
 
 ImageHandle ImageCodec::CreateImageFromScreen(HDC displayDC, const RECT& rect, bool drawCursor) {
@@ -66,7 +74,7 @@ ImageHandle ImageCodec::CreateImageFromScreen(HDC displayDC, const RECT& rect, b
   return result;
 }
 
-ImageHandle ImageCodec::LoadImageFile(const std::wstring& path) { return ImgLoadFileW(path.c_str()); }
+ImageHandle ImageCodec::LoadImageFile(const std::wstring& path) { return ImgLoadFileW(LibraryPath(path).c_str()); }
 
 void ImageCodec::FreeImage(ImageHandle image) {
   if (image) ImgFree(image);
@@ -109,11 +117,11 @@ void ImageCodec::ConvertImageDepth(ImageHandle image, int bits) {
 
 bool ImageCodec::SaveBmp(ImageHandle image, const std::wstring& path, int bits) {
   ConvertImageDepth(image, bits);
-  return ImgSaveBmpW(path.c_str(), image) != 0;
+  return ImgSaveBmpW(LibraryPath(path).c_str(), image) != 0;
 }
 
 bool ImageCodec::SaveJpg(ImageHandle image, const std::wstring& path, int quality, int progressive) {
-  return ImgSaveJpegW(path.c_str(), image, quality, progressive) != 0;
+  return ImgSaveJpegW(LibraryPath(path).c_str(), image, quality, progressive) != 0;
 }
 
 bool ImageCodec::SaveGif(ImageHandle image, const std::wstring& path, bool transparent, bool background,
@@ -129,12 +137,12 @@ bool ImageCodec::SaveGif(ImageHandle image, const std::wstring& path, bool trans
     ImgReplaceColours(image, pair, 1);
   }
   if (interlace) record.flags |= IMGCTL_GIF_INTERLACE;
-  return ImgSaveGifW(path.c_str(), image, &record) != 0;
+  return ImgSaveGifW(LibraryPath(path).c_str(), image, &record) != 0;
 }
 
 bool ImageCodec::SavePng(ImageHandle image, const std::wstring& path, int bits, bool interlace) {
   ConvertImageDepth(image, bits);
-  return ImgSavePngW(path.c_str(), image, interlace ? 1 : 0) != 0;
+  return ImgSavePngW(LibraryPath(path).c_str(), image, interlace ? 1 : 0) != 0;
 }
 
 bool ImageCodec::SaveImage(ImageHandle image, const std::wstring& path, const ProfileSectionSet& profile,

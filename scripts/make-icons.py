@@ -98,6 +98,59 @@ def bmp24(width, height, pixel):
             struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 0, 0, 0, 0) + data)
 
 
+# 5x7 capitals for the banners' format names.
+GLYPHS = {
+    "B": ["11110", "10001", "10001", "11110", "10001", "10001", "11110"],
+    "M": ["10001", "11011", "10101", "10101", "10001", "10001", "10001"],
+    "P": ["11110", "10001", "10001", "11110", "10000", "10000", "10000"],
+    "J": ["00111", "00010", "00010", "00010", "00010", "10010", "01100"],
+    "G": ["01110", "10001", "10000", "10111", "10001", "10001", "01111"],
+    "I": ["01110", "00100", "00100", "00100", "00100", "00100", "01110"],
+    "F": ["11111", "10000", "10000", "11110", "10000", "10000", "10000"],
+    "N": ["10001", "11001", "10101", "10011", "10001", "10001", "10001"],
+}
+
+
+def banner(name, colour):
+    """The general page's image-type banner, 200x62: a soft band of the format's colour, a
+    picture frame and the format's name."""
+    w, h, scale = 200, 62, 5
+    text_w = len(name) * 6 * scale - scale
+    tx, ty = 84 + (110 - text_w) // 2, (h - 7 * scale) // 2
+
+    def pixel(x, y):
+        if 14 <= x < 70 and 10 <= y < 52:            # a small picture: frame, sky, hill, sun
+            if x in (14, 69) or y in (10, 51):
+                return (90, 90, 90)
+            if (x - 54) ** 2 + (y - 22) ** 2 <= 25:
+                return (250, 200, 60)
+            if y > 40 - (x - 14) * 0.3 + abs(x - 40) * 0.25:
+                return (90, 160, 80)
+            return tuple(min(255, c + 90) for c in colour)
+        gx, gy = (x - tx) // scale, (y - ty) // scale
+        if 0 <= y - ty < 7 * scale and 0 <= x - tx < text_w and gx % 6 < 5:
+            glyph = GLYPHS[name[gx // 6]]
+            if glyph[gy][gx % 6] == "1":
+                return colour
+        t = x / (w - 1)
+        return tuple(int(255 - (255 - min(255, c + 150)) * t * 0.8) for c in colour)
+
+    return bmp24(w, h, pixel)
+
+
+def info_sign():
+    """The quick-start page's information sign: a blue disc with a white "i", 60x60, on white."""
+    def pixel(x, y):
+        fx, fy = x + 0.5, y + 0.5
+        d2 = (fx - 30) ** 2 + (fy - 30) ** 2
+        if d2 > 28 * 28:
+            return (255, 255, 255)
+        if (fx - 30) ** 2 + (fy - 17) ** 2 <= 16 or (26 <= fx <= 34 and 25 <= fy <= 46):
+            return (255, 255, 255)
+        return (40, 110, 210) if d2 <= 25 * 25 else (120, 170, 235)
+    return bmp24(60, 60, pixel)
+
+
 def main(out):
     out = Path(out)
     out.mkdir(parents=True, exist_ok=True)
@@ -113,6 +166,11 @@ def main(out):
     # Page-list row bitmap: 1x25, a faint line at the bottom of each row.
     (out / "pagelist_row.bmp").write_bytes(
         bmp24(1, 25, lambda x, y: (230, 230, 230) if y == 24 else (255, 255, 255)))
+    # The general page's banners and the quick-start page's information sign.
+    for name, colour in (("BMP", (60, 120, 200)), ("JPG", (210, 100, 40)), ("GIF", (60, 160, 80)),
+                         ("PNG", (150, 70, 180))):
+        (out / ("banner_%s.bmp" % name.lower())).write_bytes(banner(name, colour))
+    (out / "quickstart_info.bmp").write_bytes(info_sign())
 
 
 if __name__ == "__main__":

@@ -95,6 +95,11 @@ int CProfile::CreateProfile(const std::wstring& name, bool copyCurrent) {
   const std::wstring trimmed = TrimWhiteSpace(name);
   int valid = ValidateProfileName(trimmed);
   if (valid != kNameOk) return valid;
+  // The file takes the name as given, and LoadCurrent checks that name: a name that is valid
+  // only without its padding (33 characters or more with it, a tab) would make a profile that
+  // never loads.
+  valid = ValidateProfileName(name);
+  if (valid != kNameOk) return valid;
   // A name differing only in case names the same file: refuse it, as for an equal name.
   if (ProfileExists(trimmed) || ProfileFileExists(trimmed) || ProfileFileExists(name)) return kNameInUse;
   ProfileSectionSet fresh = copyCurrent ? current_ : ProfileSectionSet{};

@@ -29,12 +29,25 @@ void CTimeProfile::Write(const std::wstring& path) {
 }
 
 void CTimeProfile::Read(const std::wstring& path) {
+  // Loading a profile ends a running automatic capture first.
+  if (run_.running && run_.stop) run_.stop();
   actionType_ = IniStore::ReadInt(path, kSection, L"ActionType", 2);
   interval_ = IniStore::ReadInt(path, kSection, L"Interval", 50);
   exitNoActive_ = IniStore::ReadInt(path, kSection, L"ExitNoActive", 0);
   soundOut_ = IniStore::ReadInt(path, kSection, L"SoundOut", 0);
   captureStart_ = IniStore::ReadInt(path, kSection, L"CaptureStart", 0);
   targetOnly_ = IniStore::ReadInt(path, kSection, L"TargetOnly", 0);
+}
+
+bool CTimeProfile::TargetStillValid(bool targetIsWindow, bool targetIsForeground) const {
+  if (!run_.target) return true;
+  if (!targetIsWindow) return false;
+  return exitNoActive_ ? targetIsForeground : true;
+}
+
+bool CTimeProfile::ShouldCaptureNow(bool targetIsForeground) const {
+  if ((actionType_ == 1 || actionType_ == 2) && run_.target) return targetIsForeground;
+  return true;
 }
 
 }  // namespace pelmo

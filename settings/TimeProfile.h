@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "EventProfile.h"
+#include "WindowHandle.h"
 
 namespace pelmo {
 
@@ -31,7 +33,30 @@ class CTimeProfile : public CEventProfile {
   int32_t GetTargetOnly() const { return targetOnly_; }
   void SetTargetOnly(int32_t v) { targetOnly_ = v; }
 
+  // Run-time state of automatic capture: never stored, and never copied with the settings (a
+  // snapshot or a copied profile is not running).
+  struct RunState {
+    WindowHandle timerWindow = nullptr;  // the window that owns the timer
+    WindowHandle target = nullptr;       // the window recorded at the start; null = none
+    unsigned timerId = 0;
+    int32_t running = 0;
+    std::function<void()> stop;  // stops a running capture (set by whoever drives the timer)
+    RunState() = default;
+    RunState(const RunState&) {}
+    RunState& operator=(const RunState&) { return *this; }
+  };
+  RunState& Run() { return run_; }
+  const RunState& Run() const { return run_; }
+  bool IsAutoCaptureRunning() const { return run_.running != 0; }
+
+  // A tick's two tests, given what the window system says about the target now.
+  // False ends the run: the target is gone, or (with ExitNoActive) no longer in front.
+  bool TargetStillValid(bool targetIsWindow, bool targetIsForeground) const;
+  // False skips the tick: a window event tied to a target that is not in front.
+  bool ShouldCaptureNow(bool targetIsForeground) const;
+
  private:
+  RunState run_;
   int32_t actionType_ = 2;
   int32_t interval_ = 50;
   int32_t exitNoActive_ = 0;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 extern "C" {
@@ -22,6 +23,11 @@ struct ImgctlGifRecord {
   DWORD colourBits;
   DWORD reserved4;
 };
+// Read by the library as seven 32-bit words, whichever build passes it.
+static_assert(sizeof(ImgctlGifRecord) == 28 && offsetof(ImgctlGifRecord, transparentColour) == 4 &&
+              offsetof(ImgctlGifRecord, colourBits) == 20);
+// Ordinal 6 fills a 40-byte header; ordinal 38 reads (DWORD, DWORD) colour pairs.
+static_assert(sizeof(BITMAPINFOHEADER) == 40 && sizeof(DWORD) == 4);
 #define IMGCTL_GIF_TRANSPARENT 0x8u
 #define IMGCTL_GIF_INTERLACE 0x80u
 #define IMGCTL_GIF_REDUCE_COLOURS 0x80000u  // reduce an image above 8 bits instead of refusing it
@@ -52,3 +58,22 @@ int WINAPI ImgSaveGifA(const char* path, HIMGCTL image, const ImgctlGifRecord* r
 int WINAPI ImgSaveGifW(const wchar_t* path, HIMGCTL image, const ImgctlGifRecord* record);  // 157
 
 }  // extern "C"
+
+#if defined(__i386__) || defined(_M_IX86)
+// On i686 each export is stdcall and its import-library name carries the bytes it pops (@N, from
+// the argument counts in imgctl/CMakeLists.txt); a declaration that drifts from them skews the stack.
+namespace imgctl_api_check {
+template <class R, class... A>
+constexpr size_t ArgBytes(R(WINAPI*)(A...)) {
+  return (size_t{0} + ... + ((sizeof(A) + 3) & ~size_t{3}));
+}
+static_assert(ArgBytes(&ImgFromDC) == 20 && ArgBytes(&ImgLoadFileA) == 4 && ArgBytes(&ImgLoadFileW) == 4);
+static_assert(ArgBytes(&ImgFree) == 4 && ArgBytes(&ImgGetInfo) == 8 && ArgBytes(&ImgCrop) == 20);
+static_assert(ArgBytes(&ImgTo24) == 4 && ArgBytes(&ImgTo16) == 8 && ArgBytes(&ImgTo8) == 12);
+static_assert(ArgBytes(&ImgSaveBmpA) == 8 && ArgBytes(&ImgSaveBmpW) == 8);
+static_assert(ArgBytes(&ImgSaveJpegA) == 16 && ArgBytes(&ImgSaveJpegW) == 16);
+static_assert(ArgBytes(&ImgSavePngA) == 12 && ArgBytes(&ImgSavePngW) == 12);
+static_assert(ArgBytes(&ImgReplaceColours) == 12 && ArgBytes(&ImgResize) == 12);
+static_assert(ArgBytes(&ImgSaveGifA) == 12 && ArgBytes(&ImgSaveGifW) == 12);
+}  // namespace imgctl_api_check
+#endif

@@ -1,9 +1,14 @@
 #include "JpegEncoder.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "CoefficientPlanes.h"
 #include "EntropySinks.h"
@@ -34,16 +39,18 @@ const StandardCodes& Standard() {
   return codes;
 }
 
-// Sequential file with the example Huffman tables: one pass, converting one MCU row at a time
-// and coding each block as soon as it is transformed, so memory stays proportional to the width.
-void WriteStreamedScan(const FrameLayout& layout, const PixelSource& source,
-                       const QuantDivisors* divisors, OutputBuffer& out) {
+void WriteStandardTables(OutputBuffer& out) {
   WriteHuffmanTable(out, 0, 0, StandardDcLuma());
   WriteHuffmanTable(out, 1, 0, StandardAcLuma());
   WriteHuffmanTable(out, 0, 1, StandardDcChroma());
   WriteHuffmanTable(out, 1, 1, StandardAcChroma());
-  WriteScanHeader(out, layout, SequentialScan());
+}
 
+// Codes MCU rows [firstRow, endRow) with the example Huffman tables, converting one MCU row at a
+// time and coding each block as soon as it is transformed, so memory stays proportional to the
+// width. The DC predictions start from zero, as at the start of a scan or after a restart.
+void EncodeMcuRows(const FrameLayout& layout, const PixelSource& source, const QuantDivisors* divisors,
+                   int firstRow, int endRow, OutputBuffer& out) {
   const StandardCodes& standard = Standard();
   const HuffmanCodes* const codes[kSlotCount] = {&standard.dcLuma, &standard.dcChroma,
                                                  &standard.acLuma, &standard.acChroma};
@@ -53,7 +60,7 @@ void WriteStreamedScan(const FrameLayout& layout, const PixelSource& source,
   int lastDc[3] = {0, 0, 0};
   const size_t mcuBytes = kMaxSequentialBlockBytes * layout.BlocksPerMcu();
   alignas(16) int16_t block[64];
-  for (int mcuRow = 0; mcuRow < layout.mcusHigh; ++mcuRow) {
+  for (int mcuRow = firstRow; mcuRow < endRow; ++mcuRow) {
     strip.Load(source, mcuRow);
     for (int mx = 0; mx < layout.mcusWide; ++mx) {
       writer.Reserve(mcuBytes);
@@ -74,6 +81,76 @@ void WriteStreamedScan(const FrameLayout& layout, const PixelSource& source,
     }
   }
   writer.Flush();
+}
+
+void WriteStreamedScan(const FrameLayout& layout, const PixelSource& source,
+                       const QuantDivisors* divisors, OutputBuffer& out) {
+  WriteStandardTables(out);
+  WriteScanHeader(out, layout, SequentialScan());
+  EncodeMcuRows(layout, source, divisors, 0, layout.mcusHigh, out);
+}
+
+// Images from this size on are split across threads.
+constexpr int64_t kThreadedPixels = 2000000;
+
+int ThreadsFor(const EncodeOptions& options, int width, int height) {
+  if (options.progressive || options.optimizeCoding || options.threads == 1) return 1;
+  if (int64_t{width} * height < kThreadedPixels) return 1;
+  int threads = options.threads;
+  if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+  return std::clamp(threads, 1, 16);
+}
+
+// A sequential scan in independent parts of whole MCU rows, separated by restart markers, each
+// coded by its own thread into its own buffer and joined in order. The restart interval counts
+// MCUs, so every part but the last has the same number of rows.
+void WriteThreadedScan(const FrameLayout& layout, const PixelSource& source, const QuantDivisors* divisors,
+                       int threads, OutputBuffer& out) {
+  // More parts than threads: a thread that gets less of the processor takes fewer of them.
+  int parts = std::min(layout.mcusHigh, threads * 4);
+  int rowsPerPart = (layout.mcusHigh + parts - 1) / parts;
+  rowsPerPart = std::min(rowsPerPart, 65535 / layout.mcusWide);  // the interval is 16 bits
+  rowsPerPart = std::max(rowsPerPart, 1);
+  parts = (layout.mcusHigh + rowsPerPart - 1) / rowsPerPart;
+
+  WriteStandardTables(out);
+  WriteRestartInterval(out, static_cast<uint16_t>(rowsPerPart * layout.mcusWide));
+  WriteScanHeader(out, layout, SequentialScan());
+
+  std::vector<std::vector<uint8_t>> coded(static_cast<size_t>(parts));
+  std::atomic<int> next{0};
+  std::atomic<bool> failed{false};
+  const size_t expected = static_cast<size_t>(layout.width) * static_cast<size_t>(rowsPerPart) *
+                          static_cast<size_t>(layout.mcuHeight) / 8 + 1024;
+  auto work = [&] {
+    try {
+      for (int part; (part = next.fetch_add(1)) < parts && !failed;) {
+        OutputBuffer buffer(coded[static_cast<size_t>(part)], expected);
+        const int first = part * rowsPerPart;
+        EncodeMcuRows(layout, source, divisors, first, std::min(first + rowsPerPart, layout.mcusHigh), buffer);
+        buffer.Finish();
+      }
+    } catch (...) {
+      failed = true;
+    }
+  };
+  std::vector<std::thread> helpers;
+  try {
+    for (int t = 1; t < std::min(threads, parts); ++t) helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Fewer threads than hoped: the others take the parts.
+  }
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  if (failed) throw std::bad_alloc();
+  for (int part = 0; part < parts; ++part) {
+    if (part > 0) {
+      out.PutByte(0xFF);
+      out.PutByte(static_cast<uint8_t>(0xD0 + (part - 1) % 8));  // RST0..RST7 in turn
+    }
+    out.PutBytes(coded[static_cast<size_t>(part)].data(), coded[static_cast<size_t>(part)].size());
+    std::vector<uint8_t>().swap(coded[static_cast<size_t>(part)]);
+  }
 }
 
 // All coefficients first, then scans with fitted tables.
@@ -118,6 +195,8 @@ bool EncodeFrame(const PixelSource& source, int width, int height, const EncodeO
       buffer.Abandon();
       return false;
     }
+  } else if (const int threads = ThreadsFor(options, width, height); threads > 1) {
+    WriteThreadedScan(layout, source, divisors, threads, buffer);
   } else {
     WriteStreamedScan(layout, source, divisors, buffer);
   }

@@ -13,6 +13,8 @@ struct EncodeOptions {
   bool subsample420 = true;  // 2x2 chroma subsampling; false = 4:4:4
   bool optimizeCoding = false;  // sequential files: Huffman tables fitted to the image (slower,
                                 // a few per cent smaller); progressive files always fit them
+  int threads = 0;  // sequential files of 2 megapixels or more are coded in parts with restart
+                    // markers, one thread per part: 0 = as many as the processor has, 1 = none
 };
 
 // pixels: top-down rows of `width` pixels, `bytesPerPixel` 3 (B,G,R) or 4 (B,G,R,X), rows

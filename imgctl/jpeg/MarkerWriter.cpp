@@ -52,6 +52,12 @@ void WriteHuffmanTable(OutputBuffer& out, int tableClass, int tableId, const Huf
   out.PutBytes(definition.symbols.data(), static_cast<size_t>(definition.symbolCount));
 }
 
+void WriteRestartInterval(OutputBuffer& out, uint16_t mcus) {
+  PutMarker(out, 0xDD);
+  out.PutWord(4);
+  out.PutWord(mcus);
+}
+
 void WriteScanHeader(OutputBuffer& out, const FrameLayout& layout, const ScanParams& scan) {
   PutMarker(out, 0xDA);
   out.PutWord(static_cast<uint16_t>(6 + 2 * scan.componentCount));

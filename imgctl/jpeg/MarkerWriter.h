@@ -17,6 +17,7 @@ void WriteFrameHeader(OutputBuffer& out, const FrameLayout& layout, bool progres
 // tableClass 0 = DC, 1 = AC.
 void WriteHuffmanTable(OutputBuffer& out, int tableClass, int tableId, const HuffmanDefinition& definition);
 void WriteScanHeader(OutputBuffer& out, const FrameLayout& layout, const ScanParams& scan);
+void WriteRestartInterval(OutputBuffer& out, uint16_t mcus);  // DRI
 void WriteEndOfImage(OutputBuffer& out);
 
 }  // namespace imgctl::jpeg

@@ -33,8 +33,9 @@ class SampleStrip {
     uint16_t* b;
   };
 
-  // Splits image row `imageRow` (clamped to the last row) into channels padded to the MCU width.
-  void Split(const PixelSource& source, int imageRow, const Channels& out) const;
+  // Splits image row `imageRow` (clamped to the last row) into channels padded to the MCU width,
+  // from column `from` on.
+  void Split(const PixelSource& source, int imageRow, const Channels& out, int from = 0) const;
 
   const FrameLayout& layout_;
   std::vector<uint8_t> planes_[3];

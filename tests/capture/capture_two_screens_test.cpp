@@ -63,7 +63,8 @@ TEST(CaptureTwoScreens, AllDisplaysTakesTheBoundingRectangleAndADisplayOnlyItsel
   for (WORD key : {VK_F8, VK_F9}) {
     PostMessageW(main, WM_APP + 4, key, 0);
     PostMessageW(main, WM_APP + 5, key, 0);
-    if (trace.WaitFor(L" done", ++n, 20000).size() != static_cast<size_t>(n)) {
+    ++n;  // not inside the comparison: its operands are unsequenced
+    if (trace.WaitFor(L" done", n, 20000).size() != static_cast<size_t>(n)) {
       std::string all;
       for (const auto& line : trace.Lines(L"pelmo")) all += std::string(line.begin(), line.end()) + "\n";
       FAIL() << "event did not finish; trace:\n" << all;

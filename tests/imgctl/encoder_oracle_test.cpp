@@ -156,6 +156,8 @@ const PngCase kPngCases[] = {
     {"11 colours", [] { return FewColours(33, 9, 11); }, 3, 4},
     {"1 x 1", [] { return FewColours(1, 1, 1); }, 3, 1},
     {"3 x 2 (empty passes)", [] { return testing::Pattern(3, 2, 24); }, 3, 4},
+    {"photo, several IDAT chunks", [] { return testing::Photo(800, 600); }, 2, 8},
+    {"rich screenshot", [] { return testing::RichScreenshot(800, 600); }, 2, 8},
 };
 
 TEST(PngWriter, LibpngReadsBackExactlyThePixels) {

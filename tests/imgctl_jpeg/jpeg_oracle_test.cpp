@@ -145,6 +145,51 @@ TEST(JpegOracle, ProgressiveAndOptimisedFilesCarryTheBaselineCoefficients) {
   }
 }
 
+// Large images coded in parts by several threads: restart markers between the parts, and the
+// same coefficients and pixels as the single-threaded file, for libjpeg-turbo and stb alike.
+TEST(JpegOracle, ThreadedFilesCarryTheSingleThreadCoefficients) {
+  const Image images[] = {jpegtest::MakeScreenshot(1920, 1080), jpegtest::MakePhoto(2001, 1003, 3),
+                          jpegtest::MakePhoto(40, 60000, 4)};  // libjpeg stops at 65500
+  for (const Image& image : images) {
+    for (bool subsample : {true, false}) {
+      EncodeOptions single = Options(75, false, subsample);
+      single.threads = 1;
+      SCOPED_TRACE(Describe(image, single));
+      const std::vector<uint8_t> reference = EncodeImage(image, single);
+      const jpegtest::Coefficients expected = jpegtest::ReadCoefficients(reference);
+      const jpegtest::Decoded expectedPixels = jpegtest::DecodeWithLibjpeg(reference);
+      ASSERT_TRUE(expected.ok && expectedPixels.ok);
+      for (int threads : {0, 2, 3}) {
+        EncodeOptions options = single;
+        options.threads = threads;
+        SCOPED_TRACE(Describe(image, options) + ", threads " + std::to_string(threads));
+        const std::vector<uint8_t> file = EncodeImage(image, options);
+        int restarts = 0, dri = 0;
+        for (size_t i = 0; i + 1 < file.size(); ++i) {
+          if (file[i] != 0xFF) continue;
+          if (file[i + 1] == 0xDD) ++dri;
+          if ((file[i + 1] & 0xF8) == 0xD0) {
+            EXPECT_EQ(file[i + 1], 0xD0 + restarts % 8) << "restart markers out of turn";
+            ++restarts;
+          }
+        }
+        EXPECT_EQ(dri, 1);
+        EXPECT_GE(restarts, 1);
+        EXPECT_LE(file.size(), reference.size() + reference.size() / 100);  // markers and padding only
+        const jpegtest::Coefficients coefficients = jpegtest::ReadCoefficients(file);
+        ASSERT_TRUE(coefficients.ok);
+        EXPECT_TRUE(coefficients.components == expected.components);
+        const jpegtest::Decoded decoded = jpegtest::DecodeWithLibjpeg(file);
+        ASSERT_TRUE(decoded.ok) << decoded.error;
+        EXPECT_TRUE(decoded.rgb == expectedPixels.rgb);
+        const jpegtest::Decoded stb = jpegtest::DecodeWithStb(file);
+        ASSERT_TRUE(stb.ok) << stb.error;
+        EXPECT_GE(jpegtest::Psnr(image, stb.rgb), 30);
+      }
+    }
+  }
+}
+
 // Same settings as libjpeg-turbo: the decoded quality within 0.3 dB and the file within 5 %.
 TEST(JpegOracle, KeepsUpWithLibjpegTurbo) {
   const Image images[] = {jpegtest::MakeScreenshot(640, 400), jpegtest::MakePhoto(480, 320)};

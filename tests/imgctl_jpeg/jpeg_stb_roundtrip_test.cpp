@@ -28,6 +28,9 @@ TEST(JpegStbRoundTrip, DecodesCloseToTheSource) {
       {jpegtest::MakeScreenshot(333, 211), 90, true, true, 30},
       {jpegtest::MakeFlat(40, 30, 255, 255, 255), 50, true, true, 60},
       {jpegtest::MakeNoise(64, 64), 100, true, false, 30},
+      // Large enough to be coded in parts by several threads, with restart markers.
+      {jpegtest::MakeScreenshot(1920, 1080), 75, false, true, 30},
+      {jpegtest::MakePhoto(2001, 1003, 3), 90, false, false, 33},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.image.width) + "x" + std::to_string(c.image.height) + " q" + std::to_string(c.quality) +

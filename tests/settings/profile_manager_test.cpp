@@ -84,6 +84,39 @@ TEST_F(ProfileManagerTest, CreateChecksTheTrimmedNameButWritesTheNameGiven) {
   EXPECT_EQ(m.CreateProfile(std::wstring(33, L'x'), false), -1);
 }
 
+// Whatever CreateProfile accepts must load again under the name it was written with: a refused
+// load shows message 108 and the profile comes back at every start.
+TEST_F(ProfileManagerTest, EveryCreatedProfileLoadsUnderTheNameGiven) {
+  const std::wstring name32(32, L'n');
+  struct Case {
+    const char* what;
+    std::wstring name;
+    int expected;
+  } cases[] = {
+      {"32 characters", name32, 1},
+      {"32 characters padded", L" " + name32 + L" ", -1},
+      {"31 characters padded on one side", L" " + std::wstring(31, L'o'), 1},
+      {"31 characters padded on both sides", L" " + std::wstring(31, L'p') + L" ", -1},
+      {"ideographic space", L"\x3000" + std::wstring(31, L'q'), 1},
+      {"tab before", L"\tTab", -2},
+      {"newline after", L"Line\n", -2},
+      {"short padded", L" Work ", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CProfile m;
+    EXPECT_EQ(m.CreateProfile(c.name, false), c.expected);
+    EXPECT_EQ(Exists(ProfilePath(c.name)), c.expected == 1);
+    if (c.expected != 1) continue;
+    CProfile loader;
+    loader.SetCurrentName(c.name);
+    EXPECT_TRUE(loader.LoadCurrent());
+  }
+  // Nothing but the accepted ones was written.
+  CProfile m;
+  EXPECT_EQ(Listed(m).size(), 4u);
+}
+
 TEST_F(ProfileManagerTest, NamesDifferingOnlyInCaseAreRefused) {
   CProfile m;
   ASSERT_EQ(m.CreateProfile(L"Game", false), 1);

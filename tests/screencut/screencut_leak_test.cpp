@@ -1,0 +1,97 @@
+// A cut creates two windows, brushes, pens and twelve cursor copies: 60 cuts in a row must leave
+// the program's memory (and object counts, where reported) where it was.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+
+#include "wine_test_support.h"
+
+namespace {
+
+struct Counters {
+  DWORD gdi = 0, user = 0, handles = 0;
+  SIZE_T privateBytes = 0;
+};
+
+Counters Read(HANDLE process) {
+  Counters c;
+  c.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+  c.user = GetGuiResources(process, GR_USEROBJECTS);
+  GetProcessHandleCount(process, &c.handles);
+  PROCESS_MEMORY_COUNTERS_EX mem{};
+  mem.cb = sizeof(mem);
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem));
+  // Wine leaves PrivateUsage at 0; its commit charge (PagefileUsage) is the same figure there.
+  c.privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
+  return c;
+}
+
+struct OverlaySearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindOverlay(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<OverlaySearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  RECT r{};
+  if (pid == s->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && r.right - r.left == 4 && r.bottom - r.top == 4) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST(ScreenCutLeak, SixtyCutsLeaveMemoryAndObjectsWhereTheyWere) {
+  pelmo::test::DebugMonitor monitor;
+  ASSERT_TRUE(monitor.ok());
+  pelmo::test::PelmoProcess pelmo;
+  const std::wstring out = pelmo.path(L"out");
+  ASSERT_TRUE(CreateDirectoryW(out.c_str(), nullptr));
+  pelmo::test::TestProfile profile;
+  profile.name = L"leak";
+  profile.saveFolder = out;
+  profile.imageType = 3;
+  profile.fileName = L"same";
+  profile.digitCount = 0;
+  profile.keys = {{L"ScreenCutRect", VK_F6}};
+  profile.extraSections = L"[SCREEN_CUT]\r\nFixSizeX=120\r\nFixSizeY=90\r\n";
+  ASSERT_TRUE(pelmo::test::InstallProfile(pelmo.folder().path(), profile));
+  ASSERT_TRUE(pelmo.Start());
+  HWND main = pelmo.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  const DWORD pid = pelmo.process().pid();
+  SetCursorPos(640, 400);
+
+  auto cutOnce = [&](size_t n) {
+    PostMessageW(main, WM_APP + 4, VK_F6, 0);
+    PostMessageW(main, WM_APP + 5, VK_F6, 0);
+    OverlaySearch s{pid, nullptr};
+    for (int i = 0; i < 500 && !s.found; ++i) {
+      EnumWindows(FindOverlay, reinterpret_cast<LPARAM>(&s));
+      if (!s.found) pelmo::test::PumpFor(5);
+    }
+    if (!s.found) return false;
+    PostMessageW(s.found, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    return monitor.WaitFor(L"event 6 done", n, 10000, pid).size() >= n;
+  };
+  for (size_t i = 1; i <= 10; ++i) ASSERT_TRUE(cutOnce(i)) << "cut " << i;
+  const Counters before = Read(pelmo.process().handle());
+  ASSERT_GT(before.privateBytes, 0u) << "no memory figure: the test would prove nothing";
+  for (size_t i = 11; i <= 70; ++i) ASSERT_TRUE(cutOnce(i)) << "cut " << i;
+  const Counters after = Read(pelmo.process().handle());
+  EXPECT_EQ(monitor.Lines(L"cut taken", pid).size(), 70u);
+  EXPECT_EQ(monitor.Lines(L"cursors cross-hair", pid).size(), monitor.Lines(L"cursors restored", pid).size());
+
+  // Twelve leaked cursor copies a cut are about 100 KB: 60 cuts would be 6 MB.
+  EXPECT_LT(after.privateBytes, before.privateBytes + 2u * 1024 * 1024)
+      << "private bytes " << before.privateBytes << " -> " << after.privateBytes;
+  if (before.gdi || after.gdi) {
+    EXPECT_EQ(after.gdi, before.gdi);
+    EXPECT_EQ(after.user, before.user);
+    EXPECT_EQ(after.handles, before.handles);
+  }
+}
+
+}  // namespace
