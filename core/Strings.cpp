@@ -30,6 +30,12 @@ constexpr Text kBuiltIn[] = {
     {IDS_BAD_FILE_NAME, L"ファイル名が指定されていないか、使用できない文字列が含まれています。"},
     {IDS_SAVE_FAILED, L"画像ファイルの保存に失敗しました。"},
     {IDS_DESKTOP_WINDOW_NAME, L"スクロールキャプチャ"},
+    // The conversion tool's log lines (its engine is portable).
+    {IDS_PATH_TOO_LONG, L"パスが長すぎます。"},
+    {IDS_FILE_MISSING, L"対象ファイルがファイルが存在しません。"},
+    {IDS_FILE_EXISTS, L"同名のファイルが既に存在します"},
+    {IDS_NO_FILE_NAME, L"対象ファイルのファイル名が存在しません。"},
+    {IDS_CONVERT_BAD_TYPE, L"画像形式の設定が正しくありません。"},
 };
 
 }  // namespace

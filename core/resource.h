@@ -78,6 +78,29 @@
 #define IDM_OPEN_LAST_FOLDER 32939
 #define IDM_COPY_TO_CLIPBOARD 32941
 
+// Conversion tool: its page, the progress and overwrite dialogs, the row marks, its texts
+#define IDD_CONVERT_PAGE 183
+#define IDD_CONVERT_PROGRESS 185
+#define IDD_CONVERT_OVERWRITE 186
+#define IDI_CONVERT_PENDING 189
+#define IDI_CONVERT_DONE 190
+#define IDI_CONVERT_FAILED 191
+#define IDC_CONVERT_USE_FOLDER 1087
+#define IDC_CONVERT_FOLDER 1088
+#define IDC_CONVERT_BROWSE 1089
+#define IDC_CONVERT_LIST 1095
+#define IDC_CONVERT_RUN 1096
+#define IDC_CONVERT_PROGRESS 1109
+#define IDC_CONVERT_POSITION 1110
+#define IDC_OVERWRITE_ALL 1111
+#define IDC_OVERWRITE_THIS 1112
+#define IDC_OVERWRITE_NO 1113
+#define IDC_OVERWRITE_NAME 1114
+#define IDC_CONVERT_CLEAR 1115
+#define IDS_CONVERT_BAD_TYPE 212
+#define IDS_CONVERT_ASK_CANCEL 220
+#define IDS_CONVERT_CHOOSE_FOLDER 221
+#define IDS_CONVERT_COLUMN 222
 // Capture engine and save pipeline
 #define IDS_CLIPBOARD_FAILED 270
 // Screen cut and automatic capture
@@ -92,8 +115,7 @@
 #define IDD_PAGE_QUICKSTART 157
 #define IDD_PAGE_OTHER 161
 #define IDD_PAGE_VERSION 178
-#define IDD_PAGE_PLACEHOLDER 4160
-#define IDC_FRAME_RULE 4161  // the line under the profile row  // an empty page for slots whose page is not built yet
+#define IDC_FRAME_RULE 4161  // the line under the profile row
 #define IDB_QUICKSTART_INFO 167
 #define IDB_BANNER_JPG 193
 #define IDB_BANNER_BMP 194

@@ -43,6 +43,35 @@ def draw(size, body, accent, mark):
     return px
 
 
+def draw_mark(size, kind):
+    """The conversion list's row marks: a pale blue gem (pending), a green check (converted), a
+    red cross (failed)."""
+    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
+    s = size / 16.0
+
+    def near_segment(x, y, ax, ay, bx, by, width):
+        dx, dy = bx - ax, by - ay
+        t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+        return (x - ax - t * dx) ** 2 + (y - ay - t * dy) ** 2 <= width * width
+
+    for y in range(size):
+        for x in range(size):
+            fx, fy = (x + 0.5) / s, (y + 0.5) / s
+            if kind == "gem":
+                # a diamond: flat top facet, pointed bottom
+                if 3 <= fy <= 6 and abs(fx - 8) <= 3 + (fy - 3):
+                    px[y][x] = (190, 225, 250, 255)
+                elif 6 < fy <= 14 and abs(fx - 8) <= 6 * (14 - fy) / 8:
+                    px[y][x] = (120, 180, 235, 255)
+            elif kind == "check":
+                if near_segment(fx, fy, 2.5, 8.5, 6.5, 12.5, 1.6) or near_segment(fx, fy, 6.5, 12.5, 13.5, 3.5, 1.6):
+                    px[y][x] = (30, 160, 60, 255)
+            elif kind == "cross":
+                if near_segment(fx, fy, 3, 3, 13, 13, 1.6) or near_segment(fx, fy, 13, 3, 3, 13, 1.6):
+                    px[y][x] = (215, 35, 35, 255)
+    return px
+
+
 def ico(images):
     """images: list of (size, pixels). 32-bit BMP entries with an all-zero AND mask."""
     header = struct.pack("<HHH", 0, 1, len(images))
@@ -131,6 +160,9 @@ def main(out):
               "tray_disabled.ico": (grey, (70, 70, 70, 255), "bar"), "app.ico": (blue, dark, None)}
     for name, (body, accent, mark) in states.items():
         (out / name).write_bytes(ico([(n, draw(n, body, accent, mark)) for n in (16, 32, 48)]))
+    for name, kind in (("convert_pending.ico", "gem"), ("convert_done.ico", "check"),
+                       ("convert_failed.ico", "cross")):
+        (out / name).write_bytes(ico([(n, draw_mark(n, kind)) for n in (16, 32)]))
     # Page-list row bitmap: 1x25, a faint line at the bottom of each row.
     (out / "pagelist_row.bmp").write_bytes(
         bmp24(1, 25, lambda x, y: (230, 230, 230) if y == 24 else (255, 255, 255)))

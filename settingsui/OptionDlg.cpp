@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "convert/OpTransDlg.h"
 #include "core/AppMessages.h"
 #include "core/Strings.h"
 #include "core/resource.h"
@@ -52,8 +53,6 @@ CdlgOption::CdlgOption(fw::Wnd& mainWindow) : fw::Dialog(IDD_SETTINGS), mainWind
 CdlgOption::~CdlgOption() = default;
 
 void CdlgOption::BuildPageTable() {
-  // Pages still to come are empty placeholders: their rows show an empty page.
-  auto placeholder = [] { return PageSlot{std::make_unique<SettingsPage>(IDD_PAGE_PLACEHOLDER), {}}; };
   ProfileSectionSet& profile = engine_.Current();
   auto general = std::make_unique<COpGeneralDlg>(profile.gen, engine_, system_);
   general_ = general.get();
@@ -70,7 +69,7 @@ void CdlgOption::BuildPageTable() {
       Slot(std::make_unique<COpScCutDlg>(profile.screenCut)),  // 9 スクリーンカット
       Slot(std::make_unique<COpDispDlg>(profile.display)),   // 10 ディスプレイ
       Slot(std::make_unique<COpTimeDlg>(profile.time)),      // 11 自動撮影
-      placeholder(),                                     // 12 ツール: CdlgOpTrans
+      Slot(std::make_unique<CdlgOpTrans>(engine_)),      // 12 ツール
       Slot(std::make_unique<COpOtherDlg>(profile.other)),  // 13 オプション
       PageSlot{std::make_unique<CdlgVersion>(), {}},     // 14 バージョン
   };

@@ -107,8 +107,7 @@ class CdlgOption : public fw::Dialog {
   fw::Wnd& mainWindow_;
   CScreenShot engine_;
   SystemSettings system_;
-  // The page table, in page-list order (a plain SettingsPage where the page is not built yet),
-  // and the quick-start page.
+  // The page table, in page-list order, and the quick-start page.
   std::array<PageSlot, kPageCount> pages_;
   std::unique_ptr<CUnknownDlg> quickStart_;
   COpGeneralDlg* general_ = nullptr;
