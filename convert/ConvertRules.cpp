@@ -35,11 +35,6 @@ bool AcceptsDroppedFile(const std::wstring& path) {
   return false;
 }
 
-std::wstring FileNamePart(const std::wstring& path) {
-  const size_t slash = path.rfind(L'\\');
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 std::optional<std::wstring> DestinationFileName(const std::wstring& source, int imageType) {
   const wchar_t* ext = ExtensionForImageType(imageType);
   std::wstring name = FileNamePart(source);

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "core/PathText.h"
+
 namespace pelmo {
 
 // The extension written for an image type (0 bmp, 1 jpg, 2 gif, 3 png); null for any other value,
@@ -14,8 +16,6 @@ const wchar_t* ExtensionForImageType(int imageType);
 // True when the text after the path's last "." is bmp, jpg, gif or png, in any letter case.
 bool AcceptsDroppedFile(const std::wstring& path);
 
-// The text after the last backslash; the whole path when it has none.
-std::wstring FileNamePart(const std::wstring& path);
 
 // The file name a source is written to: its name without its last extension, then "." and the
 // type's extension. Nothing when the source has no name part or the type has no extension.

@@ -64,11 +64,6 @@ std::wstring ColorComponentsText(int32_t r, int32_t g, int32_t b) {
   return L"R: " + std::to_wstring(r) + L"     G: " + std::to_wstring(g) + L"     B: " + std::to_wstring(b);
 }
 
-std::wstring FileNamePart(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L'\\');
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 std::vector<int> ColumnWidths(int listWidth, int margin, const std::vector<double>& shares) {
   const double w = listWidth - margin;
   std::vector<int> out;

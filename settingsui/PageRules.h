@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/PathText.h"
+
 namespace pelmo {
 
 // Up-down controls of the pages: every number field has a range, and what it shows is what is
@@ -50,8 +52,6 @@ int FindPrefixEntry(const std::vector<std::wstring>& entries, const std::wstring
 // "R: 12     G: 34     B: 56", as the GIF page shows a colour.
 std::wstring ColorComponentsText(int32_t r, int32_t g, int32_t b);
 
-// The part after the last backslash (the sound list's file-name column).
-std::wstring FileNamePart(const std::wstring& path);
 
 // Widths of list columns that share the list's width minus a scroll-bar margin, each cut to whole
 // pixels: ColumnWidths(400, 25, {0.6, 0.4}) is {225, 150}.

@@ -112,22 +112,23 @@ class RemoteBlock {
   bool keep_ = false;
 };
 
+struct FindToolPageSearch {
+  HWND settings;
+  HWND page = nullptr;
+};
+
+inline BOOL CALLBACK FindToolPageStep(HWND child, LPARAM p) {
+  auto* f = reinterpret_cast<FindToolPageSearch*>(p);
+  if (GetParent(child) == f->settings && GetDlgItem(child, 1096)) {
+    f->page = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 inline HWND FindToolPage(HWND settings) {
-  struct Find {
-    HWND settings;
-    HWND page = nullptr;
-  } f{settings};
-  EnumChildWindows(
-      settings,
-      [](HWND child, LPARAM p) -> BOOL {
-        auto* f = reinterpret_cast<Find*>(p);
-        if (GetParent(child) == f->settings && GetDlgItem(child, 1096)) {
-          f->page = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
+  FindToolPageSearch f{settings};
+  EnumChildWindows(settings, FindToolPageStep, reinterpret_cast<LPARAM>(&f));
   return f.page;
 }
 
@@ -165,26 +166,28 @@ inline int ListRowImage(HANDLE process, HWND list, int row) {
 }
 
 // A visible top-level window of process pid with exactly this caption.
+struct ProgramWindowSearch {
+  DWORD pid;
+  const wchar_t* caption;
+  HWND found = nullptr;
+};
+
+inline BOOL CALLBACK ProgramWindowStep(HWND w, LPARAM p) {
+  auto* f = reinterpret_cast<ProgramWindowSearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  wchar_t text[256] = {};
+  GetWindowTextW(w, text, 256);
+  if (owner == f->pid && IsWindowVisible(w) && wcscmp(text, f->caption) == 0) {
+    f->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 inline HWND ProgramWindow(DWORD pid, const wchar_t* caption) {
-  struct Find {
-    DWORD pid;
-    const wchar_t* caption;
-    HWND found = nullptr;
-  } f{pid, caption};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* f = reinterpret_cast<Find*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        wchar_t text[256] = {};
-        GetWindowTextW(w, text, 256);
-        if (owner == f->pid && IsWindowVisible(w) && wcscmp(text, f->caption) == 0) {
-          f->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
+  ProgramWindowSearch f{pid, caption};
+  EnumWindows(ProgramWindowStep, reinterpret_cast<LPARAM>(&f));
   return f.found;
 }
 

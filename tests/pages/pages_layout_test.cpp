@@ -154,7 +154,9 @@ TEST_F(PageLayout, EveryTextFitsAndAPictureOfEveryPageIsKept) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  if (const char* want = std::getenv("PELMO_EXPECT_DPI")) ASSERT_EQ(dpi, std::atoi(want)) << "the prefix's LogPixels took no effect";
+  if (const char* want = std::getenv("PELMO_EXPECT_DPI")) {
+    ASSERT_EQ(dpi, std::atoi(want)) << "the prefix's LogPixels took no effect";
+  }
   const std::wstring dir = BinaryDir() + L"\\artifacts";
   CreateDirectoryW(dir.c_str(), nullptr);
   CreateDirectoryW((dir + L"\\pages").c_str(), nullptr);
