@@ -77,3 +77,7 @@
 #define IDM_OPEN_LAST_FILE 32938
 #define IDM_OPEN_LAST_FOLDER 32939
 #define IDM_COPY_TO_CLIPBOARD 32941
+
+// Key input (main window): the hook library refused its hooks and the polling source took over
+#define IDS_HOOK_FALLBACK_TITLE 410
+#define IDS_HOOK_FALLBACK_TEXT 411

@@ -79,6 +79,13 @@ struct IconTraits {  // icons from CreateIcon/CopyIcon; shared (LoadIcon) icons 
   static void Close(Handle h) { DestroyIcon(h); }
 };
 
+struct HookTraits {  // SetWindowsHookEx
+  using Handle = HHOOK;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { UnhookWindowsHookEx(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueDc = UniqueHandle<DeleteDcTraits>;
@@ -89,6 +96,7 @@ using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueHook = UniqueHandle<HookTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDc {
