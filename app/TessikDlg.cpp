@@ -8,6 +8,7 @@
 #include "core/Trace.h"
 #include "framework/App.h"
 #include "keyinput/KeyInput.h"
+#include "keyinput/KeySource.h"
 #include "core/Strings.h"
 #include "core/resource.h"
 #include "settingsui/ProfileStep.h"
@@ -22,6 +23,28 @@ const std::wstring* StringAt(LPARAM address) { return reinterpret_cast<const std
 // 32 bits name, which a plain cast to int would make of it in the 64-bit build.
 int KeyCodeOf(WPARAM code) { return code <= 0xFF ? static_cast<int>(code) : -1; }
 
+HWND g_filteredWindow = nullptr;
+
+bool CarriesPointers(UINT msg) { return msg == WM_APP_MESSAGEBOX || msg == WM_APP_SHOWERROR; }
+
+// WM_APP_MESSAGEBOX and WM_APP_SHOWERROR carry addresses in this process, so they are honoured
+// only when sent from this thread. A send from another thread or process is refused in OnMessage;
+// a posted one is turned into WM_NULL here, before any message loop of this thread (nested ones
+// included) dispatches it.
+LRESULT CALLBACK FilterPostedPointers(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) {
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    if (msg->hwnd == g_filteredWindow && CarriesPointers(msg->message)) {
+      msg->message = WM_NULL;
+      msg->wParam = 0;
+      msg->lParam = 0;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool SentFromThisThread() { return InSendMessageEx(nullptr) == ISMEX_NOSEND; }
+
 }  // namespace
 
 CTessikDlg::CTessikDlg() : fw::Dialog(IDD_MAIN), settings_(*this) {}
@@ -29,6 +52,10 @@ CTessikDlg::CTessikDlg() : fw::Dialog(IDD_MAIN), settings_(*this) {}
 BOOL CTessikDlg::OnInitDialog() {
   engine_ = &settings_.engine();
   SetMessageBoxWindow(hwnd_);
+  g_filteredWindow = hwnd_;
+  messageFilter_.reset(SetWindowsHookExW(WH_GETMESSAGE, FilterPostedPointers, nullptr, GetCurrentThreadId()));
+  // Creating the settings window starts the profile's key source, which may fall back.
+  KeyInputSetFallbackHandler(&CTessikDlg::OnHookFallback, this);
   // Explorer broadcasts this after it restarts; every tray icon must then be added again.
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   settings_.Create(hwnd_);
@@ -38,6 +65,7 @@ BOOL CTessikDlg::OnInitDialog() {
   trayMenu_.BuildProfileMenu(settings_.ProfileNames());
 
   tray_.Add(hwnd_, CurrentTrayStatus());
+  if (hookFallbackPending_) ShowHookFallbackBalloon();
 
   if (settings_.ShowAtStart()) {
     SendMessageW(settings_.hwnd(), WM_APP_SHOWSETTINGS, 0, 0);
@@ -63,7 +91,30 @@ void CTessikDlg::ShutdownController(int atLogoff) {
   tray_.Remove();
   settings_.SaveOnExit(atLogoff);
   trayMenu_.Destroy();
+  KeyInputSetFallbackHandler(nullptr, nullptr);
   KeyInputStopAll();
+}
+
+void CTessikDlg::OnHookFallback(void* self) {
+  auto* dlg = static_cast<CTessikDlg*>(self);
+  dlg->hookFallbackPending_ = true;
+  if (dlg->tray_.added()) dlg->ShowHookFallbackBalloon();
+}
+
+void CTessikDlg::ShowHookFallbackBalloon() {
+  hookFallbackPending_ = false;
+  tray_.ShowBalloon(CurrentTrayStatus(), LoadResString(IDS_HOOK_FALLBACK_TEXT), LoadResString(IDS_HOOK_FALLBACK_TITLE),
+                    100, NIIF_WARNING);
+}
+
+LRESULT CTessikDlg::OnClose() {
+  // Only the tray icon's failure closes the program this way; Alt+F4 or a close from outside
+  // would skip the save question and leave hooks and the icon behind.
+  if (tray_.failed()) {
+    ShutdownController(0);
+    EndDialog(IDCANCEL);
+  }
+  return 0;
 }
 
 TrayStatus CTessikDlg::CurrentTrayStatus() const {
@@ -109,6 +160,7 @@ void CTessikDlg::ShowTrayMenu() {
 LRESULT CTessikDlg::OnKeyDown(WPARAM code) {
   if (SettingsVisible() || !keyGate_ || inKeyDown_) return 1;
   inKeyDown_ = 1;
+  engine_->matcher().SyncSource(KeyInputSourceGeneration());
   const auto events = engine_->OnKeyDown(KeyCodeOf(code));
   for (CaptureEventId id : events) {
     EventRequest request;
@@ -120,7 +172,10 @@ LRESULT CTessikDlg::OnKeyDown(WPARAM code) {
 }
 
 LRESULT CTessikDlg::OnKeyUp(WPARAM code) {
-  if (!SettingsVisible()) engine_->OnKeyUp(KeyCodeOf(code));
+  if (!SettingsVisible()) {
+    engine_->matcher().SyncSource(KeyInputSourceGeneration());
+    engine_->OnKeyUp(KeyCodeOf(code));
+  }
   return 1;
 }
 
@@ -139,7 +194,7 @@ LRESULT CTessikDlg::OnStepProfile(WPARAM next) {
 }
 
 LRESULT CTessikDlg::OnMessageBox(WPARAM textAddress, LPARAM type) {
-  if (!textAddress || !type) return 0;
+  if (!textAddress || !type || !SentFromThisThread()) return 0;
   idleGate_ = keyGate_ = 0;
   const fw::App* app = fw::App::Current();
   const int button = MessageBoxW(settings_.hwnd(), StringAt(textAddress)->c_str(),
@@ -149,7 +204,7 @@ LRESULT CTessikDlg::OnMessageBox(WPARAM textAddress, LPARAM type) {
 }
 
 LRESULT CTessikDlg::OnShowError(WPARAM titleAddress, LPARAM textAddress) {
-  if (!titleAddress || !textAddress) return 0;
+  if (!titleAddress || !textAddress || !SentFromThisThread()) return 0;
   tray_.ShowBalloon(CurrentTrayStatus(), *StringAt(textAddress), *StringAt(titleAddress), 100, NIIF_ERROR);
   return 1;
 }
@@ -267,6 +322,8 @@ std::optional<LRESULT> CTessikDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lPa
     case WM_ENDSESSION:
       if (wParam) RestoreSystemCursorsIfReplaced();
       return std::nullopt;
+    case WM_CLOSE:
+      return OnClose();
     case WM_QUERYENDSESSION:
       RestoreSystemCursorsIfReplaced();
       ShutdownController(1);

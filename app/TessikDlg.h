@@ -8,6 +8,7 @@
 #include "app/TrayIcon.h"
 #include "app/TrayMenu.h"
 #include "framework/Dialog.h"
+#include "framework/Handles.h"
 #include "settingsui/OptionDlg.h"
 
 namespace pelmo {
@@ -28,6 +29,9 @@ class CTessikDlg : public fw::Dialog {
   BOOL OnInitDialog() override;
   std::optional<LRESULT> OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool OnCommand(UINT id, UINT code, HWND control) override;
+  // Enter and Esc reach a dialog as IDOK and IDCANCEL; neither may end the program.
+  void OnOK() override {}
+  void OnCancel() override {}
 
  private:
   LRESULT OnKeyDown(WPARAM code);
@@ -36,6 +40,9 @@ class CTessikDlg : public fw::Dialog {
   LRESULT OnMessageBox(WPARAM textAddress, LPARAM type);
   LRESULT OnShowError(WPARAM titleAddress, LPARAM textAddress);
   LRESULT OnTrayNotify(LPARAM mouseMessage);
+  LRESULT OnClose();
+  static void OnHookFallback(void* self);
+  void ShowHookFallbackBalloon();
   void OnTimer(UINT_PTR id);
   void ToggleInputDisabledMode();
   void ShowTrayMenu();
@@ -51,6 +58,8 @@ class CTessikDlg : public fw::Dialog {
   int32_t inKeyDown_ = 0;
   CdlgOption settings_;
   UINT taskbarCreated_ = 0;
+  bool hookFallbackPending_ = false;  // reported once the tray icon is there
+  fw::UniqueHook messageFilter_;     // drops posted pointer messages (see TessikDlg.cpp)
 };
 
 }  // namespace pelmo

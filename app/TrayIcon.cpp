@@ -69,6 +69,7 @@ bool TrayIcon::NotifyWithRetry(DWORD message) {
 }
 
 void TrayIcon::ReportFailure() {
+  failed_ = true;
   const std::wstring text = LoadResString(IDS_TRAY_FAILED);
   const fw::App* app = fw::App::Current();
   MessageBoxW(data_.hWnd, text.c_str(), app ? app->appName().c_str() : L"", MB_ICONERROR);

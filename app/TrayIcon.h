@@ -40,6 +40,8 @@ class TrayIcon {
   bool Readd(const TrayStatus& status);
 
   bool added() const { return added_; }
+  // A failure was reported and a close requested: the one close the main window honours.
+  bool failed() const { return failed_; }
   const NOTIFYICONDATAW& record() const { return data_; }
 
  private:
@@ -52,6 +54,7 @@ class TrayIcon {
 
   NOTIFYICONDATAW data_{};
   bool added_ = false;
+  bool failed_ = false;
   UINT iconId_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "capture/Displays.h"
+#include "framework/Handles.h"
 #include "settings/DispProfile.h"
 
 namespace pelmo {
@@ -63,11 +64,9 @@ std::optional<DisplayBounds> DisplayDeviceRect(const std::wstring& devicePath) {
   // Some systems (Wine) make a device context for any name; a display that no monitor shows now
   // (unplugged since it was chosen) must fail here rather than capture another screen.
   if (!MonitorRectOfDevice(devicePath)) return std::nullopt;
-  HDC dc = CreateDCW(L"DISPLAY", devicePath.c_str(), nullptr, nullptr);
+  const fw::UniqueDc dc(CreateDCW(L"DISPLAY", devicePath.c_str(), nullptr, nullptr));
   if (!dc) return std::nullopt;
-  const DisplayBounds size{0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
-  DeleteDC(dc);
-  return size;
+  return DisplayBounds{0, 0, GetDeviceCaps(dc.get(), HORZRES), GetDeviceCaps(dc.get(), VERTRES)};
 }
 
 std::optional<DisplayBounds> MonitorRectOfDevice(const std::wstring& devicePath) {

@@ -6,33 +6,38 @@
 #include "output/RunningNumber.h"
 #include "output/SavePath.h"
 #include "core/resource.h"
+#include "framework/Handles.h"
 
 namespace pelmo {
 
 bool CScreenShot::SaveCapture(CaptureJob& job, ImageHandle bitmap) {
+  fw::UniqueImage image(bitmap);  // freed on every path below
   ProfileSectionSet& profile = Current();
   const CaptureEventId event = job.kind >= 0 && job.kind <= 7 ? job.kind : kEventDesktop;
   const SavePathResult target =
       BuildSavePath(MakeSavePathRequest(profile.gen, profile.name, GetCurrentName(), event, job.window));
   if (target.status < 0) {
-    codec_.FreeImage(bitmap);
     SetLastErrorText(static_cast<UINT>(target.messageId));
     return false;
   }
-  if (job.crop) codec_.CropImage(bitmap, job.cropRect);
-  ResizeForSave(codec_, profile.resize, bitmap);
+  if (job.crop) {
+    // The crop frees the whole image and hands back the part (null when it failed).
+    ImageHandle whole = image.release();
+    codec_.CropImage(whole, job.cropRect);
+    image.reset(whole);
+  }
+  ResizeForSave(codec_, profile.resize, image.get());
   job.saved = profile.other.CheckOverwrite(mainWindow(), target.path) == COtherProfile::kOverwriteDeclined ? 0 : 1;
   if (job.saved) {
-    const bool ok = bitmap && codec_.SaveImage(bitmap, target.path, profile);
-    codec_.FreeImage(bitmap);
+    const bool ok = image && codec_.SaveImage(image.get(), target.path, profile);
+    image.reset();
     if (!ok) {
       SetLastErrorText(IDS_SAVE_FAILED);
       return false;
     }
     profile.gen.SetLastSaveFile(target.path);
-  } else {
-    codec_.FreeImage(bitmap);
   }
+  image.reset();
   // Also after a declined overwrite: the number was used for the name.
   if (target.status == 1) AdvanceRunningNumber(profile.name);
   return true;

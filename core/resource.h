@@ -245,3 +245,6 @@
 #define IDC_TIME_SOUND 1155
 #define IDC_TIME_TARGET_ONLY 1156
 #define IDC_TIME_CAPTURE_START 1166
+// Key input (main window): the hook library refused its hooks and the polling source took over
+#define IDS_HOOK_FALLBACK_TITLE 410
+#define IDS_HOOK_FALLBACK_TEXT 411

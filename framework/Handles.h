@@ -6,6 +6,13 @@
 
 #include <utility>
 
+// The codec library's image handle and its release (imgctl.dll, ordinal 5); declared here so the
+// owner below needs no codec header. Only code that links the codec instantiates it.
+extern "C" {
+typedef struct ImgctlImage* HIMGCTL;
+int WINAPI ImgFree(HIMGCTL image);
+}
+
 namespace fw {
 
 template <typename Traits>
@@ -79,6 +86,20 @@ struct IconTraits {  // icons from CreateIcon/CopyIcon; shared (LoadIcon) icons 
   static void Close(Handle h) { DestroyIcon(h); }
 };
 
+struct HookTraits {  // SetWindowsHookEx
+  using Handle = HHOOK;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { UnhookWindowsHookEx(h); }
+};
+
+struct CodecImageTraits {  // ImgFromDC, ImgLoadFile*, ImgCrop
+  using Handle = HIMGCTL;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { ImgFree(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueDc = UniqueHandle<DeleteDcTraits>;
@@ -89,6 +110,8 @@ using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueHook = UniqueHandle<HookTraits>;
+using UniqueImage = UniqueHandle<CodecImageTraits>;
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDc {

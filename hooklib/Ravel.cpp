@@ -118,6 +118,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
 extern "C" {
 
 int32_t WINAPI rvInstallHook() {
+#ifdef RAVEL_REFUSE_INSTALL  // a test build: the system refuses the hooks
+  return 0;
+#endif
   const HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD, KeyboardProc, g_module, 0);
   Store(g_shared.keyboardHook, HandleToWord(keyboard));
   if (keyboard == nullptr) return 0;

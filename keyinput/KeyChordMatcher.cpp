@@ -35,6 +35,12 @@ void KeyChordMatcher::Reset() {
   active_.fill(0);
 }
 
+void KeyChordMatcher::SyncSource(uint32_t generation) {
+  if (generation == sourceGeneration_) return;
+  sourceGeneration_ = generation;
+  Reset();
+}
+
 KeyChordMatcher::EventList KeyChordMatcher::OnKeyDown(int code, const KeyBindingTable& bindings,
                                                       bool inputDisabled) {
   EventList result;

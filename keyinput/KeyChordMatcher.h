@@ -40,12 +40,18 @@ class KeyChordMatcher {
   // Records the release; active events whose combination is no longer complete may fire again.
   void OnKeyUp(int code, const KeyBindingTable& bindings);
 
+  // A receiver calls this with the facade's source generation before each key message: when the
+  // source has changed since the last call, the held keys are forgotten (Reset), since the new
+  // source never reports the releases of keys pressed under the old one.
+  void SyncSource(uint32_t generation);
+
   bool IsHeld(int code) const;
   bool IsActive(CaptureEventId id) const;
 
  private:
   HeldKeyTable held_{};
   std::array<int32_t, kEventCount> active_{};
+  uint32_t sourceGeneration_ = 0;
 };
 
 }  // namespace pelmo

@@ -2,26 +2,13 @@
 
 #include "core/LongPath.h"
 #include "core/resource.h"
+#include "framework/Handles.h"
 #include "imgctl.h"
 #include "settings/ProfileSectionSet.h"
 
 namespace pelmo {
 
 namespace {
-
-// Owns a GDI object or a memory DC for the span of one screen copy.
-struct GdiObject {
-  HGDIOBJ h = nullptr;
-  ~GdiObject() {
-    if (h) DeleteObject(h);
-  }
-};
-struct MemoryDC {
-  HDC h = nullptr;
-  ~MemoryDC() {
-    if (h) DeleteDC(h);
-  }
-};
 
 // The pointer as the user sees it, with its hot spot on the pointer position.
 void DrawCursor(HDC dc, const RECT& rect) {
@@ -31,10 +18,9 @@ void DrawCursor(HDC dc, const RECT& rect) {
   ICONINFO ii{};
   int hx = 0, hy = 0;
   if (GetIconInfo(ci.hCursor, &ii)) {
+    const fw::UniqueBitmap mask(ii.hbmMask), colour(ii.hbmColor);
     hx = static_cast<int>(ii.xHotspot);
     hy = static_cast<int>(ii.yHotspot);
-    if (ii.hbmMask) DeleteObject(ii.hbmMask);
-    if (ii.hbmColor) DeleteObject(ii.hbmColor);
   }
   DrawIconEx(dc, ci.ptScreenPos.x - rect.left - hx, ci.ptScreenPos.y - rect.top - hy, ci.hCursor, 0, 0, 0,
              nullptr, DI_NORMAL | DI_DEFAULTSIZE);
@@ -52,8 +38,14 @@ std::wstring LibraryPath(const std::wstring& path) {
 ImageHandle ImageCodec::CreateImageFromScreen(HDC displayDC, const RECT& rect, bool drawCursor) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (displayDC == nullptr || width <= 0 || height <= 0) return nullptr;
-  MemoryDC mem{CreateCompatibleDC(displayDC)};
-  if (mem.h == nullptr) return nullptr;
+  // The common case: straight from the screen into the codec's image, one copy. The codec takes
+  // no area left of or above the display's origin (displays placed there).
+  if (!drawCursor && rect.left >= 0 && rect.top >= 0) {
+    return ImgFromDC(displayDC, rect.left, rect.top, width, height);
+  }
+  // The pointer is drawn into a copy of our own first, which the codec then takes.
+  const fw::UniqueDc mem(CreateCompatibleDC(displayDC));
+  if (!mem) return nullptr;
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = width;
@@ -62,16 +54,12 @@ ImageHandle ImageCodec::CreateImageFromScreen(HDC displayDC, const RECT& rect, b
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  GdiObject dib{CreateDIBSection(displayDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)};
-  if (dib.h == nullptr) return nullptr;
-  HGDIOBJ old = SelectObject(mem.h, dib.h);
-  ImageHandle result = nullptr;
-  if (BitBlt(mem.h, 0, 0, width, height, displayDC, rect.left, rect.top, SRCCOPY)) {
-    if (drawCursor) DrawCursor(mem.h, rect);
-    result = ImgFromDC(mem.h, 0, 0, width, height);
-  }
-  SelectObject(mem.h, old);
-  return result;
+  const fw::UniqueBitmap dib(CreateDIBSection(displayDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib) return nullptr;
+  const fw::SelectObjectScope select(mem.get(), dib.get());
+  if (!BitBlt(mem.get(), 0, 0, width, height, displayDC, rect.left, rect.top, SRCCOPY)) return nullptr;
+  if (drawCursor) DrawCursor(mem.get(), rect);
+  return ImgFromDC(mem.get(), 0, 0, width, height);
 }
 
 ImageHandle ImageCodec::LoadImageFile(const std::wstring& path) { return ImgLoadFileW(LibraryPath(path).c_str()); }

@@ -7,18 +7,15 @@ namespace {
 constexpr int32_t kDepths[] = {32, 24, 16, 8};
 }
 
-CBmpProfile::CBmpProfile() { CBmpProfile::SetDefaults(); }
+CBmpProfile::CBmpProfile() { SetDefaults(); }
 
-void CBmpProfile::SetDefaults() { bmpColor_ = 32; }
-
-bool CBmpProfile::IsEqual(const CEventProfile& other) {
-  const auto* o = dynamic_cast<const CBmpProfile*>(&other);
-  return o && bmpColor_ == o->bmpColor_;
+const FieldTable<CBmpProfile>& CBmpProfile::Fields() {
+  using F = SectionField<CBmpProfile>;
+  static const FieldTable<CBmpProfile> table(kSection, {
+      F::Int(L"BmpColor", &CBmpProfile::bmpColor_, 32),
+  });
+  return table;
 }
-
-void CBmpProfile::Write(const std::wstring& path) { IniStore::WriteInt(path, kSection, L"BmpColor", bmpColor_); }
-
-void CBmpProfile::Read(const std::wstring& path) { bmpColor_ = IniStore::ReadInt(path, kSection, L"BmpColor", 32); }
 
 int32_t ColorDepthFromIndex(int index) { return (index >= 0 && index < 4) ? kDepths[index] : 32; }
 

@@ -3,20 +3,17 @@
 
 #include <cstdint>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CBmpProfile : public CEventProfile {
+class CBmpProfile : public TableSection<CBmpProfile> {
  public:
   static constexpr wchar_t kSection[] = L"BMP";
 
   CBmpProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CBmpProfile>& Fields();
 
   int32_t GetBmpColor() const { return bmpColor_; }
   void SetBmpColor(int32_t bits) { bmpColor_ = bits; }

@@ -28,19 +28,13 @@ void CDispProfile::SetDefaults() {
   allDisplays_ = DisplayRect{};
 }
 
-bool CDispProfile::IsEqual(const CEventProfile& other) {
-  const auto* o = dynamic_cast<const CDispProfile*>(&other);
-  return o && displayName_ == o->displayName_ && deviceName_ == o->deviceName_;
-}
-
-void CDispProfile::Write(const std::wstring& path) {
-  IniStore::WriteString(path, kSection, L"DisplayName", displayName_);
-  IniStore::WriteString(path, kSection, L"DeviceName", deviceName_);
-}
-
-void CDispProfile::Read(const std::wstring& path) {
-  displayName_ = IniStore::ReadString(path, kSection, L"DisplayName", L"", kDisplayNameBuffer);
-  deviceName_ = IniStore::ReadString(path, kSection, L"DeviceName", L"", kDeviceNameBuffer);
+const FieldTable<CDispProfile>& CDispProfile::Fields() {
+  using F = SectionField<CDispProfile>;
+  static const FieldTable<CDispProfile> table(kSection, {
+      F::Text(L"DisplayName", &CDispProfile::displayName_, L"", kDisplayNameBuffer),
+      F::Text(L"DeviceName", &CDispProfile::deviceName_, L"", kDeviceNameBuffer),
+  });
+  return table;
 }
 
 void CDispProfile::Refresh() {

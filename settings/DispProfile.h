@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
@@ -21,7 +21,7 @@ struct DisplayRect {
   bool operator==(const DisplayRect&) const = default;
 };
 
-class CDispProfile : public CEventProfile {
+class CDispProfile : public TableSection<CDispProfile> {
  public:
   static constexpr wchar_t kSection[] = L"DISPLAY";
   static constexpr size_t kDisplayNameBuffer = 32;
@@ -30,12 +30,11 @@ class CDispProfile : public CEventProfile {
 
   // Enumerates the displays once.
   CDispProfile();
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CDispProfile>& Fields();
 
   // Clears the enumeration state only; the chosen display stays.
   void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
 
   void Refresh();
   // Refresh, then the callback for each display in order until it returns 0.

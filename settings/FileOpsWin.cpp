@@ -2,31 +2,13 @@
 
 #include <windows.h>
 
+#include "framework/Handles.h"
+
 namespace pelmo {
 namespace {
 
 // Larger files are not profiles; reading them whole would only cost memory.
 constexpr LONGLONG kMaxIniFileBytes = 16 * 1024 * 1024;
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(h_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  bool close() {
-    BOOL ok = CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-    return ok != FALSE;
-  }
-
- private:
-  HANDLE h_;
-};
 
 bool WriteAll(HANDLE h, const std::string& bytes) {
   size_t done = 0;
@@ -43,10 +25,10 @@ bool WriteAll(HANDLE h, const std::string& bytes) {
 
 FileReadResult ReadWholeFile(const std::wstring& path, std::string& bytes) {
   bytes.clear();
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+  fw::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
+  if (!file) {
     DWORD err = GetLastError();
     return (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) ? FileReadResult::kMissing
                                                                           : FileReadResult::kFailed;
@@ -76,11 +58,12 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
   }
   const std::wstring temp = path + L".new";
   {
-    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    fw::UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    if (!file) return false;
     bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-    ok = file.close() && ok;
+    // A failed close can mean the data never reached the disk.
+    ok = CloseHandle(file.release()) && ok;
     if (!ok) {
       DeleteFileW(temp.c_str());
       return false;

@@ -4,23 +4,19 @@
 #include <cstdint>
 #include <string>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CGenProfile : public CEventProfile {
+class CGenProfile : public TableSection<CGenProfile> {
  public:
   static constexpr wchar_t kSection[] = L"OPTION";
   static constexpr size_t kPathBuffer = 2048;
   enum ImageType : int32_t { kBmp = 0, kJpg = 1, kGif = 2, kPng = 3 };
 
   CGenProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
-  void WriteRunningState(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CGenProfile>& Fields();
 
   const std::wstring& GetSaveFolder() const { return saveFolder_; }
   void SetSaveFolder(const std::wstring& folder) { saveFolder_ = folder; }

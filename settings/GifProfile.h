@@ -3,30 +3,17 @@
 
 #include <cstdint>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-struct RgbColor {
-  int32_t r = 255, g = 255, b = 255;
-  bool operator==(const RgbColor&) const = default;
-  // Red in the low byte, then green, then blue; components taken modulo 256.
-  uint32_t Packed() const {
-    return (static_cast<uint32_t>(r) & 0xFF) | ((static_cast<uint32_t>(g) & 0xFF) << 8) |
-           ((static_cast<uint32_t>(b) & 0xFF) << 16);
-  }
-};
-
-class CGifProfile : public CEventProfile {
+class CGifProfile : public TableSection<CGifProfile> {
  public:
   static constexpr wchar_t kSection[] = L"GIF";
 
   CGifProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CGifProfile>& Fields();
 
   int32_t GetGifInterlace() const { return interlace_; }
   void SetGifInterlace(int32_t on) { interlace_ = on; }

@@ -3,20 +3,17 @@
 
 #include <cstdint>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CJpgProfile : public CEventProfile {
+class CJpgProfile : public TableSection<CJpgProfile> {
  public:
   static constexpr wchar_t kSection[] = L"JPG";
 
   CJpgProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CJpgProfile>& Fields();
 
   int32_t GetJpgCompression() const { return quality_; }
   void SetJpgCompression(int32_t quality) { quality_ = quality; }

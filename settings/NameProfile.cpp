@@ -4,44 +4,24 @@
 
 namespace pelmo {
 
-CNameProfile::CNameProfile() { CNameProfile::SetDefaults(); }
+CNameProfile::CNameProfile() { SetDefaults(); }
 
-void CNameProfile::SetDefaults() {
-  fileName_ = kDefaultFileName;
-  startNumber_ = 0;
-  digitCount_ = 1;
-  increasingNumber_ = 1;
-  currentNumber_ = 0;
-  windowNameLength_ = 16;
-}
-
-bool CNameProfile::IsEqual(const CEventProfile& other) {
-  const auto* o = dynamic_cast<const CNameProfile*>(&other);
-  return o && fileName_ == o->fileName_ && startNumber_ == o->startNumber_ &&
-         digitCount_ == o->digitCount_ && increasingNumber_ == o->increasingNumber_ &&
-         windowNameLength_ == o->windowNameLength_;
-}
-
-void CNameProfile::Write(const std::wstring& path) {
-  IniStore::WriteString(path, kSection, L"FileName", fileName_);
-  IniStore::WriteInt(path, kSection, L"StartNumber", startNumber_);
-  IniStore::WriteInt(path, kSection, L"DigitCount", digitCount_);
-  IniStore::WriteInt(path, kSection, L"IncreasingNumber", increasingNumber_);
-  if (IniStore::FileExists(path)) IniStore::WriteInt(path, kSection, L"CurrentNumber", currentNumber_);
-  IniStore::WriteInt(path, kSection, L"WindowNameLength", windowNameLength_);
-}
-
-void CNameProfile::Read(const std::wstring& path) {
-  fileName_ = IniStore::ReadString(path, kSection, L"FileName", kDefaultFileName, kFileNameBuffer);
-  startNumber_ = IniStore::ReadInt(path, kSection, L"StartNumber", 0);
-  digitCount_ = IniStore::ReadInt(path, kSection, L"DigitCount", 1);
-  currentNumber_ = IniStore::ReadInt(path, kSection, L"CurrentNumber", startNumber_);
-  increasingNumber_ = IniStore::ReadInt(path, kSection, L"IncreasingNumber", 1);
-  windowNameLength_ = IniStore::ReadInt(path, kSection, L"WindowNameLength", 16);
-}
-
-void CNameProfile::WriteRunningState(const std::wstring& path) {
-  if (IniStore::FileExists(path)) IniStore::WriteInt(path, kSection, L"CurrentNumber", currentNumber_);
+const FieldTable<CNameProfile>& CNameProfile::Fields() {
+  using F = SectionField<CNameProfile>;
+  static const FieldTable<CNameProfile> table(kSection, {
+      F::Text(L"FileName", &CNameProfile::fileName_, kDefaultFileName, kFileNameBuffer),
+      F::Int(L"StartNumber", &CNameProfile::startNumber_, 0),
+      F::Int(L"DigitCount", &CNameProfile::digitCount_, 1),
+      F::Int(L"IncreasingNumber", &CNameProfile::increasingNumber_, 1),
+      // A profile without it continues from its start number.
+      [] {
+        F f = F::Int(L"CurrentNumber", &CNameProfile::currentNumber_, 0, FieldHome::kRunningSaved);
+        f.readDefaultFrom = &CNameProfile::startNumber_;
+        return f;
+      }(),
+      F::Int(L"WindowNameLength", &CNameProfile::windowNameLength_, 16),
+  });
+  return table;
 }
 
 void CNameProfile::SetCurrentNumber(int32_t v) {

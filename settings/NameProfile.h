@@ -5,23 +5,19 @@
 #include <functional>
 #include <string>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CNameProfile : public CEventProfile {
+class CNameProfile : public TableSection<CNameProfile> {
  public:
   static constexpr wchar_t kSection[] = L"FILE_NAME";
   static constexpr size_t kFileNameBuffer = 249;  // 248 characters
   static constexpr wchar_t kDefaultFileName[] = L"screenshot\\%p\\capture%r";
 
   CNameProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
-  void WriteRunningState(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CNameProfile>& Fields();
 
   const std::wstring& GetFileName() const { return fileName_; }
   void SetFileName(const std::wstring& name) { fileName_ = name; }

@@ -8,34 +8,32 @@ namespace {
 constexpr const wchar_t* kPriorityNames[] = {L"低", L"通常以下", L"通常", L"通常以上", L"高"};
 }
 
-COtherProfile::COtherProfile() { COtherProfile::SetDefaults(); }
+COtherProfile::COtherProfile() { SetDefaults(); }
+
+const FieldTable<COtherProfile>& COtherProfile::Fields() {
+  using F = SectionField<COtherProfile>;
+  static const FieldTable<COtherProfile> table(kSection, {
+      F::Int(L"Show", &COtherProfile::show_, 1, FieldHome::kCommon),
+      F::Int(L"CheckProfileRewrite", &COtherProfile::checkProfileRewrite_, 1, FieldHome::kCommon),
+      F::Int(L"DisableInputMode", &COtherProfile::disableInputMode_, 0, FieldHome::kCommon),
+      F::Int(L"CheckRewrite", &COtherProfile::checkRewrite_, 1),
+      F::Int(L"CutClient", &COtherProfile::cutClient_, 0),
+      F::Int(L"CaptureCursor", &COtherProfile::captureCursor_, 0),
+      F::Int(L"GlobalKeyHook", &COtherProfile::globalKeyHook_, 0),
+      F::Int(L"Priority", &COtherProfile::priority_, 2),
+  });
+  return table;
+}
 
 void COtherProfile::SetDefaults() {
+  TableSection::SetDefaults();
   shortcutPresent_ = 0;
-  show_ = 1;
-  disableInputMode_ = 0;
-  checkProfileRewrite_ = 1;
-  checkRewrite_ = 1;
-  cutClient_ = 0;
-  captureCursor_ = 0;
-  priority_ = 2;
-  globalKeyHook_ = 0;
 }
 
 bool COtherProfile::IsEqual(const CEventProfile& other) {
+  // The shared values are kept current whenever the profile is compared.
   WriteCommon();
-  const auto* o = dynamic_cast<const COtherProfile*>(&other);
-  return o && checkRewrite_ == o->checkRewrite_ && cutClient_ == o->cutClient_ &&
-         captureCursor_ == o->captureCursor_ && globalKeyHook_ == o->globalKeyHook_ &&
-         priority_ == o->priority_;
-}
-
-void COtherProfile::Write(const std::wstring& path) {
-  IniStore::WriteInt(path, kSection, L"CheckRewrite", checkRewrite_);
-  IniStore::WriteInt(path, kSection, L"CutClient", cutClient_);
-  IniStore::WriteInt(path, kSection, L"CaptureCursor", captureCursor_);
-  IniStore::WriteInt(path, kSection, L"GlobalKeyHook", globalKeyHook_);
-  IniStore::WriteInt(path, kSection, L"Priority", priority_);
+  return TableSection::IsEqual(other);
 }
 
 void COtherProfile::Read(const std::wstring& path) {
@@ -45,25 +43,8 @@ void COtherProfile::Read(const std::wstring& path) {
 #else
   shortcutPresent_ = 0;
 #endif
-  const std::wstring common = CommonSection(kSection);
-  show_ = IniStore::ReadInt(GetCommonFilePath(), common, L"Show", 1);
-  checkProfileRewrite_ = IniStore::ReadInt(GetCommonFilePath(), common, L"CheckProfileRewrite", 1);
-  disableInputMode_ = IniStore::ReadInt(GetCommonFilePath(), common, L"DisableInputMode", 0);
-  checkRewrite_ = IniStore::ReadInt(path, kSection, L"CheckRewrite", 1);
-  cutClient_ = IniStore::ReadInt(path, kSection, L"CutClient", 0);
-  captureCursor_ = IniStore::ReadInt(path, kSection, L"CaptureCursor", 0);
-  globalKeyHook_ = IniStore::ReadInt(path, kSection, L"GlobalKeyHook", 0);
-  priority_ = IniStore::ReadInt(path, kSection, L"Priority", 2);
+  TableSection::Read(path);
 }
-
-void COtherProfile::WriteCommon() {
-  const std::wstring common = CommonSection(kSection);
-  IniStore::WriteInt(GetCommonFilePath(), common, L"Show", show_);
-  IniStore::WriteInt(GetCommonFilePath(), common, L"CheckProfileRewrite", checkProfileRewrite_);
-  IniStore::WriteInt(GetCommonFilePath(), common, L"DisableInputMode", disableInputMode_);
-}
-
-void COtherProfile::WriteRunningState(const std::wstring&) { WriteCommon(); }
 
 void COtherProfile::GetPriorityName(std::wstring& text) const {
   if (priority_ >= 0 && priority_ <= 4) text = kPriorityNames[priority_];

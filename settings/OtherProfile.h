@@ -5,26 +5,25 @@
 #include <cstdint>
 #include <string>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 #include "WindowHandle.h"
 
 namespace pelmo {
 
-class COtherProfile : public CEventProfile {
+class COtherProfile : public TableSection<COtherProfile> {
  public:
   static constexpr wchar_t kSection[] = L"OTHER";
   // CheckOverwrite answers.
   enum OverwriteAnswer { kOverwriteGoAhead = 0, kOverwriteNoFile = 1, kOverwriteDeclined = 2 };
 
   COtherProfile();
+  // Every key of the section, its field, default and home.
+  static const FieldTable<COtherProfile>& Fields();
 
   void SetDefaults() override;
   // Stores the shared options first (so comparing also saves them), then compares.
   bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
   void Read(const std::wstring& profilePath) override;
-  void WriteCommon() override;
-  void WriteRunningState(const std::wstring& profilePath) override;
 
   int32_t GetStartupShortcutPresent() const { return shortcutPresent_; }
   void SetStartupShortcutPresent(int32_t v) { shortcutPresent_ = v; }

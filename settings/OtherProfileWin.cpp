@@ -12,6 +12,7 @@
 #include "core/Strings.h"
 #include "core/resource.h"
 #include "core/MessageBoxService.h"
+#include "framework/Handles.h"
 
 namespace pelmo {
 namespace {
@@ -21,37 +22,6 @@ int32_t g_appliedPriority = 5;
 
 constexpr DWORD kPriorityClasses[] = {IDLE_PRIORITY_CLASS, BELOW_NORMAL_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,
                                       ABOVE_NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS};
-
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T* operator->() const { return p_; }
-  T** out() { return &p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~ComScope() {
-    if (ok_) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  bool ok_;
-};
 
 }  // namespace
 
@@ -81,16 +51,16 @@ bool COtherProfile::GetStartupShortcutPath(std::wstring* shortcut, std::wstring*
 bool COtherProfile::CreateStartupShortcut() {
   std::wstring shortcut, exe;
   if (!GetStartupShortcutPath(&shortcut, &exe)) return false;
-  ComScope com;
+  fw::ComScope com;
   if (!com.ok()) return false;
   if (IsRegularFile(shortcut)) return true;
-  ComPtr<IShellLinkW> link;
+  fw::ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(link.out())))) {
+                              link.put_void()))) {
     return false;
   }
-  ComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.out())))) return false;
+  fw::ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
   link->SetPath(exe.c_str());
   link->SetDescription(L"");
   link->SetArguments(L"/s");

@@ -3,20 +3,17 @@
 
 #include <cstdint>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CPngProfile : public CEventProfile {
+class CPngProfile : public TableSection<CPngProfile> {
  public:
   static constexpr wchar_t kSection[] = L"PNG";
 
   CPngProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CPngProfile>& Fields();
 
   int32_t GetPngColor() const { return pngColor_; }
   void SetPngColor(int32_t bits) { pngColor_ = bits; }

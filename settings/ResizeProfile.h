@@ -3,21 +3,18 @@
 
 #include <cstdint>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CResizeProfile : public CEventProfile {
+class CResizeProfile : public TableSection<CResizeProfile> {
  public:
   static constexpr wchar_t kSection[] = L"RESIZE";
   enum ResizeType : int32_t { kByPercent = 0, kToPixels = 1 };
 
   CResizeProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;  // integers as "%u"
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CResizeProfile>& Fields();
 
   int32_t GetResize() const { return resize_; }
   void SetResize(int32_t on) { resize_ = on; }

@@ -3,20 +3,17 @@
 
 #include <cstdint>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CScreenCutProfile : public CEventProfile {
+class CScreenCutProfile : public TableSection<CScreenCutProfile> {
  public:
   static constexpr wchar_t kSection[] = L"SCREEN_CUT";
 
   CScreenCutProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CScreenCutProfile>& Fields();
 
   int32_t GetFixSizeX() const { return fixSizeX_; }
   void SetFixSizeX(int32_t v) { fixSizeX_ = v; }

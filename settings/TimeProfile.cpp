@@ -4,39 +4,24 @@
 
 namespace pelmo {
 
-CTimeProfile::CTimeProfile() { CTimeProfile::SetDefaults(); }
+CTimeProfile::CTimeProfile() { SetDefaults(); }
 
-void CTimeProfile::SetDefaults() {
-  actionType_ = 2;
-  interval_ = 50;
-  exitNoActive_ = soundOut_ = captureStart_ = targetOnly_ = 0;
-}
-
-bool CTimeProfile::IsEqual(const CEventProfile& other) {
-  const auto* o = dynamic_cast<const CTimeProfile*>(&other);
-  return o && actionType_ == o->actionType_ && interval_ == o->interval_ &&
-         exitNoActive_ == o->exitNoActive_ && soundOut_ == o->soundOut_ &&
-         captureStart_ == o->captureStart_ && targetOnly_ == o->targetOnly_;
-}
-
-void CTimeProfile::Write(const std::wstring& path) {
-  IniStore::WriteInt(path, kSection, L"ActionType", actionType_);
-  IniStore::WriteInt(path, kSection, L"Interval", interval_);
-  IniStore::WriteInt(path, kSection, L"ExitNoActive", exitNoActive_);
-  IniStore::WriteInt(path, kSection, L"SoundOut", soundOut_);
-  IniStore::WriteInt(path, kSection, L"CaptureStart", captureStart_);
-  IniStore::WriteInt(path, kSection, L"TargetOnly", targetOnly_);
+const FieldTable<CTimeProfile>& CTimeProfile::Fields() {
+  using F = SectionField<CTimeProfile>;
+  static const FieldTable<CTimeProfile> table(kSection, {
+      F::Int(L"ActionType", &CTimeProfile::actionType_, 2),
+      F::Int(L"Interval", &CTimeProfile::interval_, 50),
+      F::Int(L"ExitNoActive", &CTimeProfile::exitNoActive_, 0),
+      F::Int(L"SoundOut", &CTimeProfile::soundOut_, 0),
+      F::Int(L"CaptureStart", &CTimeProfile::captureStart_, 0),
+      F::Int(L"TargetOnly", &CTimeProfile::targetOnly_, 0),
+  });
+  return table;
 }
 
 void CTimeProfile::Read(const std::wstring& path) {
-  // Loading a profile ends a running automatic capture first.
   if (run_.running && run_.stop) run_.stop();
-  actionType_ = IniStore::ReadInt(path, kSection, L"ActionType", 2);
-  interval_ = IniStore::ReadInt(path, kSection, L"Interval", 50);
-  exitNoActive_ = IniStore::ReadInt(path, kSection, L"ExitNoActive", 0);
-  soundOut_ = IniStore::ReadInt(path, kSection, L"SoundOut", 0);
-  captureStart_ = IniStore::ReadInt(path, kSection, L"CaptureStart", 0);
-  targetOnly_ = IniStore::ReadInt(path, kSection, L"TargetOnly", 0);
+  TableSection::Read(path);
 }
 
 bool CTimeProfile::TargetStillValid(bool targetIsWindow, bool targetIsForeground) const {

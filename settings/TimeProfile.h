@@ -4,21 +4,18 @@
 #include <cstdint>
 #include <functional>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 #include "WindowHandle.h"
 
 namespace pelmo {
 
-class CTimeProfile : public CEventProfile {
+class CTimeProfile : public TableSection<CTimeProfile> {
  public:
   static constexpr wchar_t kSection[] = L"TIME";
 
   CTimeProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CTimeProfile>& Fields();
 
   int32_t GetActionType() const { return actionType_; }
   void SetActionType(int32_t v) { actionType_ = v; }

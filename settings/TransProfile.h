@@ -4,21 +4,18 @@
 #include <cstdint>
 #include <string>
 
-#include "EventProfile.h"
+#include "SectionFields.h"
 
 namespace pelmo {
 
-class CTransProfile : public CEventProfile {
+class CTransProfile : public TableSection<CTransProfile> {
  public:
   static constexpr wchar_t kSection[] = L"TRANSLATE";
   static constexpr size_t kPathBuffer = 2048;
 
   CTransProfile();
-
-  void SetDefaults() override;
-  bool IsEqual(const CEventProfile& other) override;
-  void Write(const std::wstring& profilePath) override;
-  void Read(const std::wstring& profilePath) override;
+  // Every key of the section, its field, default and home.
+  static const FieldTable<CTransProfile>& Fields();
 
   int32_t GetEnableSaveDirectory() const { return enableSaveDirectory_; }
   void SetEnableSaveDirectory(int32_t on) { enableSaveDirectory_ = on; }

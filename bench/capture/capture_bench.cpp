@@ -1,7 +1,9 @@
 // How much the capture pipeline adds: from the key-down message to the closed file for a
 // desktop capture (the running program, JPG and PNG), against a bare copy from the screen and
 // encode of the same size with the same codec in this process. Prints medians and their ratio.
-//   capture_bench [runs]
+// With a second executable (an earlier build of pelmo.exe), both programs are measured in the same
+// run, one after the other, and the ratio of this build to the earlier one is printed too.
+//   capture_bench [runs] [earlier-pelmo.exe]
 #include <windows.h>
 
 #include <algorithm>
@@ -92,48 +94,86 @@ int main(int argc, char** argv) {
   pelmo::test::PumpFor(500);
 
   pelmo::test::DebugMonitor trace;
-  pelmo::test::PelmoProcess pelmo;
-  const std::wstring out = pelmo.path(L"out");
-  CreateDirectoryW(out.c_str(), nullptr);
-  pelmo::test::TestProfile profile;
-  profile.name = L"bench";
-  profile.saveFolder = out;
-  profile.imageType = 1;
-  profile.fileName = L"shot";
-  profile.digitCount = 0;
-  profile.keys = {{L"ScreenShot_Desktop", VK_F5}};
-  profile.extraSections = L"[JPG]\r\nJpgCompression=75\r\nJpgProgression=0\r\n[PNG]\r\nPngColor=32\r\nPngInterlace=0\r\n";
-  if (!trace.ok() || !pelmo::test::InstallProfile(pelmo.folder().path(), profile) || !pelmo.Start() ||
-      !pelmo.WaitForMainWindow()) {
-    std::printf("could not start the program\n");
+  if (!trace.ok()) {
+    std::printf("no debug monitor\n");
     return 1;
   }
-  HWND main = pelmo.mainWindow();
+  std::wstring earlier;
+  if (argc > 2) {
+    for (const char* c = argv[2]; *c; ++c) earlier.push_back(static_cast<wchar_t>(*c));
+  }
   std::printf("screen %dx%d, %d runs each, medians in ms\n", w, h, runs);
-  std::printf("%-5s %12s %12s %8s\n", "type", "pipeline", "bare", "ratio");
-  size_t done = 0;
-  for (int type : {1, 3}) {
-    SendMessageW(main, WM_COMMAND, 32800 + type, 0);  // the tray's format choice
-    std::vector<double> pipeline, bare;
-    for (int i = 0; i < runs + 1; ++i) {
-      const double start = Now();
-      PostMessageW(main, WM_APP + 4, VK_F5, 0);
-      PostMessageW(main, WM_APP + 5, VK_F5, 0);
-      if (trace.WaitFor(L"event 0 done", ++done, 30000).size() < done) {
-        std::printf("capture did not finish\n");
+  std::printf("%-8s %-5s %12s %12s %8s\n", "program", "type", "pipeline", "bare", "ratio");
+  // [program][type]: samples pooled over rounds. With two programs they take turns in rounds, so
+  // a change in the load of the shared machine falls on both alike.
+  std::vector<double> pipeline[2][2], bare[2][2];
+  const int programs = earlier.empty() ? 1 : 2;
+  const int rounds = programs == 2 ? 3 : 1;
+  const int perRound = std::max(1, runs / rounds);
+  for (int round = 0; round < rounds; ++round) {
+    for (int program = 0; program < programs; ++program) {
+      const bool isEarlier = programs == 2 && program == 0;
+      pelmo::test::PelmoProcess pelmo;
+      if (isEarlier && !CopyFileW(earlier.c_str(), pelmo.path(L"pelmo.exe").c_str(), FALSE)) {
+        std::printf("cannot use %ls\n", earlier.c_str());
         return 1;
       }
-      const double ms = Now() - start;
-      const double ref = BareCaptureAndEncode(type, out + L"\\bare" + (type == 1 ? L".jpg" : L".png"));
-      if (i == 0) continue;  // warm-up
-      pipeline.push_back(ms);
-      bare.push_back(ref);
+      const std::wstring out = pelmo.path(L"out");
+      CreateDirectoryW(out.c_str(), nullptr);
+      pelmo::test::TestProfile profile;
+      profile.name = L"bench";
+      profile.saveFolder = out;
+      profile.imageType = 1;
+      profile.fileName = L"shot";
+      profile.digitCount = 0;
+      profile.keys = {{L"ScreenShot_Desktop", VK_F5}};
+      profile.extraSections = L"[JPG]\r\nJpgCompression=75\r\nJpgProgression=0\r\n[PNG]\r\nPngColor=32\r\nPngInterlace=0\r\n";
+      if (!pelmo::test::InstallProfile(pelmo.folder().path(), profile) || !pelmo.Start() || !pelmo.WaitForMainWindow()) {
+        std::printf("could not start the program\n");
+        return 1;
+      }
+      HWND main = pelmo.mainWindow();
+      trace.Clear();
+      size_t done = 0;
+      for (int t = 0; t < 2; ++t) {
+        const int type = t == 0 ? 1 : 3;
+        SendMessageW(main, WM_COMMAND, 32800 + type, 0);  // the tray's format choice
+        for (int i = 0; i < perRound + 1; ++i) {
+          const double start = Now();
+          PostMessageW(main, WM_APP + 4, VK_F5, 0);
+          PostMessageW(main, WM_APP + 5, VK_F5, 0);
+          ++done;
+          if (trace.WaitFor(L"event 0 done", done, 30000, pelmo.process().pid()).size() < done) {
+            std::printf("capture did not finish\n");
+            return 1;
+          }
+          const double ms = Now() - start;
+          const double ref = BareCaptureAndEncode(type, out + L"\\bare" + (type == 1 ? L".jpg" : L".png"));
+          if (i == 0) continue;  // warm-up
+          pipeline[program][t].push_back(ms);
+          bare[program][t].push_back(ref);
+        }
+      }
+      PostMessageW(main, WM_COMMAND, 32791, 0);
+      pelmo.process().wait(20000);
     }
-    const double p = Median(pipeline), b = Median(bare);
-    std::printf("%-5s %12.1f %12.1f %8.2f\n", type == 1 ? "JPG" : "PNG", p, b, b > 0 ? p / b : 0.0);
   }
-  PostMessageW(main, WM_COMMAND, 32791, 0);
-  pelmo.process().wait(20000);
+  double medians[2][2] = {}, bares[2][2] = {};
+  for (int program = 0; program < programs; ++program) {
+    for (int t = 0; t < 2; ++t) {
+      medians[program][t] = Median(pipeline[program][t]);
+      bares[program][t] = Median(bare[program][t]);
+      std::printf("%-8s %-5s %12.1f %12.1f %8.2f\n", programs == 2 && program == 0 ? "earlier" : "this",
+                  t == 0 ? "JPG" : "PNG", medians[program][t], bares[program][t],
+                  bares[program][t] > 0 ? medians[program][t] / bares[program][t] : 0.0);
+    }
+  }
+  if (programs == 2) {
+    std::printf("this / earlier: JPG %.2f, PNG %.2f\n", medians[1][0] / medians[0][0], medians[1][1] / medians[0][1]);
+    // The machine is shared: each program against the bare reference measured beside it.
+    auto rel = [&](int t) { return (medians[1][t] / bares[1][t]) / (medians[0][t] / bares[0][t]); };
+    std::printf("this / earlier, each against its bare reference: JPG %.2f, PNG %.2f\n", rel(0), rel(1));
+  }
   DestroyWindow(content);
   return 0;
 }
