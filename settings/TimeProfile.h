@@ -16,6 +16,8 @@ class CTimeProfile : public TableSection<CTimeProfile> {
   CTimeProfile();
   // Every key of the section, its field, default and home.
   static const FieldTable<CTimeProfile>& Fields();
+  // Loading a profile ends a running automatic capture first.
+  void Read(const std::wstring& profilePath) override;
 
   int32_t GetActionType() const { return actionType_; }
   void SetActionType(int32_t v) { actionType_ = v; }
