@@ -69,12 +69,10 @@ bool COpKeyDlg::OnCommand(UINT id, UINT code, HWND) {
 
 std::optional<LRESULT> COpKeyDlg::OnMessage(UINT msg, WPARAM, LPARAM lParam) {
   if (msg != WM_NOTIFY) return std::nullopt;
-  const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
-  if (hdr->idFrom != IDC_OP_EVENT_LIST || hdr->code != LVN_ITEMCHANGED) return std::nullopt;
-  const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-  if (!(change->uNewState & LVIS_SELECTED) || change->iItem < 0 || change->iItem >= kEventCount) return 0;
-  if (change->iItem == current_) return 0;
-  current_ = change->iItem;
+  const std::optional<int> row = page::NewlySelectedEventRow(lParam, current_);
+  if (!row) return std::nullopt;
+  if (*row < 0) return 0;
+  current_ = *row;
   LoadBinding(current_);
   return 0;
 }

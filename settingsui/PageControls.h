@@ -4,11 +4,25 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
+
+#include "core/CaptureEvents.h"
+#include "core/resource.h"
 
 #include "settingsui/PageRules.h"
 
 namespace pelmo::page {
+
+// The event row a WM_NOTIFY of a page's event list newly selects: nothing for other notices (the
+// page passes them on), -1 for a change that selects no new event row (the page answers 0).
+inline std::optional<int> NewlySelectedEventRow(LPARAM lParam, int currentRow) {
+  const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+  if (hdr->idFrom != IDC_OP_EVENT_LIST || hdr->code != LVN_ITEMCHANGED) return std::nullopt;
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+  if (!(change->uNewState & LVIS_SELECTED) || change->iItem < 0 || change->iItem >= kEventCount) return -1;
+  return change->iItem == currentRow ? -1 : change->iItem;
+}
 
 inline std::wstring GetText(HWND control) {
   const int n = GetWindowTextLengthW(control);
