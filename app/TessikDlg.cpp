@@ -28,9 +28,8 @@ HWND g_filteredWindow = nullptr;
 bool CarriesPointers(UINT msg) { return msg == WM_APP_MESSAGEBOX || msg == WM_APP_SHOWERROR; }
 
 // WM_APP_MESSAGEBOX and WM_APP_SHOWERROR carry addresses in this process, so they are honoured
-// only when sent from this thread. A send from another thread or process is refused in OnMessage;
-// a posted one is turned into WM_NULL here, before any message loop of this thread (nested ones
-// included) dispatches it.
+// only for the addresses this thread is sending (IsAddressBeingSent); a posted one is turned into
+// WM_NULL here, before any message loop of this thread (nested ones included) dispatches it.
 LRESULT CALLBACK FilterPostedPointers(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     MSG* msg = reinterpret_cast<MSG*>(lParam);
@@ -42,8 +41,6 @@ LRESULT CALLBACK FilterPostedPointers(int code, WPARAM wParam, LPARAM lParam) {
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-bool SentFromThisThread() { return InSendMessageEx(nullptr) == ISMEX_NOSEND; }
 
 }  // namespace
 
@@ -194,7 +191,7 @@ LRESULT CTessikDlg::OnStepProfile(WPARAM next) {
 }
 
 LRESULT CTessikDlg::OnMessageBox(WPARAM textAddress, LPARAM type) {
-  if (!textAddress || !type || !SentFromThisThread()) return 0;
+  if (!type || !IsAddressBeingSent(StringAt(textAddress))) return 0;
   idleGate_ = keyGate_ = 0;
   const fw::App* app = fw::App::Current();
   const int button = MessageBoxW(settings_.hwnd(), StringAt(textAddress)->c_str(),
@@ -204,7 +201,7 @@ LRESULT CTessikDlg::OnMessageBox(WPARAM textAddress, LPARAM type) {
 }
 
 LRESULT CTessikDlg::OnShowError(WPARAM titleAddress, LPARAM textAddress) {
-  if (!titleAddress || !textAddress || !SentFromThisThread()) return 0;
+  if (!IsAddressBeingSent(StringAt(titleAddress)) || !IsAddressBeingSent(StringAt(textAddress))) return 0;
   tray_.ShowBalloon(CurrentTrayStatus(), *StringAt(textAddress), *StringAt(titleAddress), 100, NIIF_ERROR);
   return 1;
 }

@@ -1,6 +1,7 @@
 #include "ScreenShot.h"
 
 #include "core/AppMessages.h"
+#include "core/MessageBoxService.h"
 #include "core/Strings.h"
 #include "core/Trace.h"
 #include "capture/Displays.h"
@@ -78,8 +79,7 @@ void CScreenShot::ShowLastError() {
   if (!mainWindow_) return;
   const std::wstring title = L"エラー";
   // An empty text still shows a balloon: the main window puts one space in its place.
-  SendMessageW(mainWindow_, WM_APP_SHOWERROR, reinterpret_cast<WPARAM>(&title),
-               reinterpret_cast<LPARAM>(&lastError_));
+  SendErrorBalloon(mainWindow_, title, lastError_);
 }
 
 void CScreenShot::SetLastErrorText(UINT stringId) { lastError_ = LoadResString(static_cast<int>(stringId)); }

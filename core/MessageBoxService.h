@@ -16,5 +16,12 @@ HWND GetMessageBoxWindow();
 // pressed; 0 when no main window is registered.
 int AskUser(const std::wstring& text, UINT type);
 
+// The two messages that carry addresses of string objects in this process. The handler may read
+// an address only while this thread is sending it (IsAddressBeingSent); a message from another
+// process or a posted one names memory of its sender's choosing and is refused.
+int SendMessageBox(HWND window, const std::wstring& text, UINT type);
+void SendErrorBalloon(HWND window, const std::wstring& title, const std::wstring& text);
+bool IsAddressBeingSent(const void* address);
+
 }  // namespace pelmo
 #endif

@@ -93,6 +93,11 @@ void COpSoundDlg::ToggleAllSoundOff() {
 }
 
 bool COpSoundDlg::OnCommand(UINT id, UINT code, HWND control) {
+  // The tray's switch arrives as a menu command; its code 0 is also BN_CLICKED's.
+  if (id == IDM_SOUNDS_OFF && !control) {
+    ToggleAllSoundOff();
+    return true;
+  }
   const auto e = static_cast<CaptureEventId>(current_);
   if (code == BN_CLICKED) {
     switch (id) {
@@ -129,10 +134,6 @@ bool COpSoundDlg::OnCommand(UINT id, UINT code, HWND control) {
     // stores what it shows.
     sounds_.SetSoundFile(e, page::GetText(control));
     ShowRow(current_);
-    return true;
-  }
-  if (id == IDM_SOUNDS_OFF && code == 0) {
-    ToggleAllSoundOff();
     return true;
   }
   return false;

@@ -5,6 +5,7 @@
 
 #include "convert/OpTransDlg.h"
 #include "core/AppMessages.h"
+#include "core/MessageBoxService.h"
 #include "core/Strings.h"
 #include "core/resource.h"
 #include "framework/App.h"
@@ -258,7 +259,7 @@ int CdlgOption::FindExact(const std::wstring& name) const {
 
 int CdlgOption::Ask(UINT stringId, UINT type, const std::wstring& suffix) {
   const std::wstring text = LoadResString(static_cast<int>(stringId)) + suffix;
-  return static_cast<int>(SendMessageW(mainWindow_.hwnd(), WM_APP_MESSAGEBOX, reinterpret_cast<WPARAM>(&text), type));
+  return SendMessageBox(mainWindow_.hwnd(), text, type);
 }
 
 void CdlgOption::ChangeProfileState(int loaded) {

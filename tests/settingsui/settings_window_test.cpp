@@ -76,10 +76,12 @@ class SettingsWindowTest : public ::testing::Test {
     return driver_.IniValue(File(name), section, key);
   }
 
-  // Changes the image type on the general page (an edit of the current profile).
+  // Changes the image type on the general page (an edit of the current profile). Sent, not
+  // posted: a message sent to the program next (a profile step) would overtake a posted change.
   void ChooseImageType(int type) {
-    driver_.ChooseInCombo(driver_.PageItem(kBanner, kImageType), type);
-    driver_.Settle(100);
+    HWND combo = driver_.PageItem(kBanner, kImageType);
+    driver_.Send(combo, CB_SETCURSEL, static_cast<WPARAM>(type));
+    driver_.Send(GetParent(combo), WM_COMMAND, MAKEWPARAM(kImageType, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
   }
   int ShownImageType() { return static_cast<int>(driver_.Send(driver_.PageItem(kBanner, kImageType), CB_GETCURSEL)); }
 
