@@ -1,8 +1,6 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <vector>
-
 #include "core/Trace.h"
 #include "output/EventSound.h"
 #include "core/LongPath.h"
@@ -12,15 +10,9 @@
 namespace pelmo {
 namespace {
 
+// The executable's own folder, even where the settings point at another program folder.
 std::wstring ExecutableDirectory() {
-  std::vector<wchar_t> buffer(2048);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return {};
-    if (n < buffer.size()) break;
-    buffer.resize(buffer.size() * 2);
-  }
-  std::wstring path(buffer.data());
+  const std::wstring& path = GetExecutablePath();
   const size_t slash = path.rfind(L'\\');
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
