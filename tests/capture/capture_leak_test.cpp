@@ -4,27 +4,10 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "process_counters.h"
 #include "wine_test_support.h"
 
 namespace {
-
-struct Counters {
-  DWORD gdi = 0, user = 0, handles = 0;
-  SIZE_T privateBytes = 0;
-};
-
-Counters Read(HANDLE process) {
-  Counters c;
-  c.gdi = GetGuiResources(process, GR_GDIOBJECTS);
-  c.user = GetGuiResources(process, GR_USEROBJECTS);
-  GetProcessHandleCount(process, &c.handles);
-  PROCESS_MEMORY_COUNTERS_EX mem{};
-  mem.cb = sizeof(mem);
-  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem));
-  // Wine leaves PrivateUsage at 0; its commit charge (PagefileUsage) is the same figure there.
-  c.privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
-  return c;
-}
 
 TEST(CaptureLeak, TwoHundredCapturesLeaveObjectsAndMemoryWhereTheyStarted) {
   pelmo::test::DebugMonitor monitor;
@@ -54,10 +37,10 @@ TEST(CaptureLeak, TwoHundredCapturesLeaveObjectsAndMemoryWhereTheyStarted) {
   };
   // Warm up: the first captures load the codec and fill caches.
   for (size_t i = 1; i <= 10; ++i) ASSERT_TRUE(captureOnce(i));
-  const Counters before = Read(process);
+  const pelmo::test::ProcessCounters before = pelmo::test::ReadProcessCounters(process);
   ASSERT_GT(before.privateBytes, 0u) << "no memory figure: the test would prove nothing";
   for (size_t i = 11; i <= 210; ++i) ASSERT_TRUE(captureOnce(i)) << "capture " << i;
-  const Counters after = Read(process);
+  const pelmo::test::ProcessCounters after = pelmo::test::ReadProcessCounters(process);
   CloseHandle(process);
   EXPECT_TRUE(monitor.Lines(L"failed", pid).empty());
 

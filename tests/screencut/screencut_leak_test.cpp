@@ -4,27 +4,10 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "process_counters.h"
 #include "wine_test_support.h"
 
 namespace {
-
-struct Counters {
-  DWORD gdi = 0, user = 0, handles = 0;
-  SIZE_T privateBytes = 0;
-};
-
-Counters Read(HANDLE process) {
-  Counters c;
-  c.gdi = GetGuiResources(process, GR_GDIOBJECTS);
-  c.user = GetGuiResources(process, GR_USEROBJECTS);
-  GetProcessHandleCount(process, &c.handles);
-  PROCESS_MEMORY_COUNTERS_EX mem{};
-  mem.cb = sizeof(mem);
-  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem));
-  // Wine leaves PrivateUsage at 0; its commit charge (PagefileUsage) is the same figure there.
-  c.privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
-  return c;
-}
 
 struct OverlaySearch {
   DWORD pid;
@@ -77,10 +60,10 @@ TEST(ScreenCutLeak, SixtyCutsLeaveMemoryAndObjectsWhereTheyWere) {
     return monitor.WaitFor(L"event 6 done", n, 10000, pid).size() >= n;
   };
   for (size_t i = 1; i <= 10; ++i) ASSERT_TRUE(cutOnce(i)) << "cut " << i;
-  const Counters before = Read(pelmo.process().handle());
+  const pelmo::test::ProcessCounters before = pelmo::test::ReadProcessCounters(pelmo.process().handle());
   ASSERT_GT(before.privateBytes, 0u) << "no memory figure: the test would prove nothing";
   for (size_t i = 11; i <= 70; ++i) ASSERT_TRUE(cutOnce(i)) << "cut " << i;
-  const Counters after = Read(pelmo.process().handle());
+  const pelmo::test::ProcessCounters after = pelmo::test::ReadProcessCounters(pelmo.process().handle());
   EXPECT_EQ(monitor.Lines(L"cut taken", pid).size(), 70u);
   EXPECT_EQ(monitor.Lines(L"cursors cross-hair", pid).size(), monitor.Lines(L"cursors restored", pid).size());
 
