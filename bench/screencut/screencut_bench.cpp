@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "wine_test_support.h"
+#include "cut_overlay.h"
 
 namespace {
 
@@ -31,28 +32,7 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-struct OverlaySearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindOverlay(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<OverlaySearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  RECT r{};
-  if (pid == s->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && r.right - r.left == 4 && r.bottom - r.top == 4) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND VisibleOverlay(DWORD pid) {
-  OverlaySearch s{pid, nullptr};
-  EnumWindows(FindOverlay, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
+HWND VisibleOverlay(DWORD pid) { return pelmo::test::FindCutOverlay(pid); }
 
 bool CentredOn(HWND overlay, POINT p) {
   RECT r{};

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cut_driver.h"
+#include "cut_overlay.h"
 
 namespace {
 
@@ -198,31 +199,13 @@ TEST_F(ScreenCut, TargetFramesAButtonAloneAndNamesTheFileScreenCutTarget) {
   ExpectCleanEnd("target");
 }
 
-struct OverlaySearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindOverlay(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<OverlaySearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  RECT r{};
-  if (pid == s->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && r.right - r.left == 4 && r.bottom - r.top == 4) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 TEST_F(ScreenCut, TheEndOfTheSessionDuringACutRestoresTheCursors) {
   StartWith();
   ASSERT_TRUE(s_.BeginCut(VK_F5));
-  OverlaySearch search{s_.pelmo.process().pid(), nullptr};
-  EnumWindows(FindOverlay, reinterpret_cast<LPARAM>(&search));
-  ASSERT_NE(search.found, nullptr);
+  const HWND overlay = pelmo::test::FindCutOverlay(s_.pelmo.process().pid());
+  ASSERT_NE(overlay, nullptr);
   EXPECT_TRUE(FileExists(InterruptedMarker()));
-  SendMessageW(search.found, WM_ENDSESSION, TRUE, 0);
+  SendMessageW(overlay, WM_ENDSESSION, TRUE, 0);
   EXPECT_FALSE(FileExists(InterruptedMarker()));
   EXPECT_EQ(s_.monitor.WaitFor(L"cursors restored", 1, 5000).size(), 1u);
   ASSERT_TRUE(s_.WaitEventDone(5, 1));

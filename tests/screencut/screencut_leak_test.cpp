@@ -6,25 +6,9 @@
 
 #include "process_counters.h"
 #include "wine_test_support.h"
+#include "cut_overlay.h"
 
 namespace {
-
-struct OverlaySearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindOverlay(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<OverlaySearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  RECT r{};
-  if (pid == s->pid && IsWindowVisible(h) && GetWindowRect(h, &r) && r.right - r.left == 4 && r.bottom - r.top == 4) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 TEST(ScreenCutLeak, SixtyCutsLeaveMemoryAndObjectsWhereTheyWere) {
   pelmo::test::DebugMonitor monitor;
@@ -50,13 +34,13 @@ TEST(ScreenCutLeak, SixtyCutsLeaveMemoryAndObjectsWhereTheyWere) {
   auto cutOnce = [&](size_t n) {
     PostMessageW(main, WM_APP + 4, VK_F6, 0);
     PostMessageW(main, WM_APP + 5, VK_F6, 0);
-    OverlaySearch s{pid, nullptr};
-    for (int i = 0; i < 500 && !s.found; ++i) {
-      EnumWindows(FindOverlay, reinterpret_cast<LPARAM>(&s));
-      if (!s.found) pelmo::test::PumpFor(5);
+    HWND overlay = nullptr;
+    for (int i = 0; i < 500 && !overlay; ++i) {
+      overlay = pelmo::test::FindCutOverlay(pid);
+      if (!overlay) pelmo::test::PumpFor(5);
     }
-    if (!s.found) return false;
-    PostMessageW(s.found, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    if (!overlay) return false;
+    PostMessageW(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     return monitor.WaitFor(L"event 6 done", n, 10000, pid).size() >= n;
   };
   for (size_t i = 1; i <= 10; ++i) ASSERT_TRUE(cutOnce(i)) << "cut " << i;
