@@ -9,6 +9,7 @@
 #include "GifWriter.h"
 #include "Library.h"
 #include "PngWriter.h"
+#include "jpeg/JpegEncoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (imgctl::Sniff(data, size) != imgctl::Format::FUZZ_FORMAT) return -1;  // keep the corpus to one format
@@ -22,6 +23,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     imgctl::EncodeGif(*h, rec, out);
     out.clear();
     imgctl::EncodeBmp(*h, out);
+    out.clear();
+    // The JPEG encoder: odd sizes, padding blocks, and fitted tables from whatever was decoded.
+    imgctl::jpeg::EncodeOptions options;
+    options.quality = static_cast<int>(size % 101);
+    options.progressive = (size & 2) != 0;
+    options.optimizeCoding = (size & 4) != 0;
+    options.subsample420 = (size & 8) == 0;
+    const imgctl::Image& img = *h;
+    if (img.bpp == 32 || img.bpp == 24)
+      imgctl::jpeg::Encode(img.pixels.data(), img.width, img.height, static_cast<std::ptrdiff_t>(img.stride),
+                           img.bpp / 8, options, out);
   }
   imgctl::Free(h);
   return 0;

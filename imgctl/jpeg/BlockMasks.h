@@ -32,13 +32,27 @@ inline uint64_t MagnitudeMask(const int16_t* zigzag, int threshold) {
 #endif
 }
 
-inline uint64_t NonZeroMask(const int16_t* zigzag) { return MagnitudeMask(zigzag, 1); }
+inline uint64_t NonZeroMask(const int16_t* zigzag) {
+#if IMGCTL_JPEG_SSE2
+  const __m128i zero = _mm_setzero_si128();
+  uint64_t zeros = 0;
+  for (int i = 0; i < 64; i += 16) {
+    const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + i)), zero);
+    const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(zigzag + i + 8)), zero);
+    zeros |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b)))) << i;
+  }
+  return ~zeros;
+#else
+  return MagnitudeMask(zigzag, 1);
+#endif
+}
 
 namespace detail {
-// For each byte j of a mask over a transposed block, the zigzag-order bits of its eight positions.
-inline constexpr auto kTransposedToZigzagBits = [] {
+// For each byte j of a mask over a block in natural order, the zigzag-order bits of its eight
+// positions.
+inline constexpr auto kNaturalToZigzagBits = [] {
   std::array<uint8_t, 64> zigzagOf{};
-  for (int k = 0; k < 64; ++k) zigzagOf[kZigzagToTransposed[k]] = static_cast<uint8_t>(k);
+  for (int k = 0; k < 64; ++k) zigzagOf[kZigzagToNatural[k]] = static_cast<uint8_t>(k);
   std::array<std::array<uint64_t, 256>, 8> table{};
   for (int j = 0; j < 8; ++j) {
     for (int byte = 0; byte < 256; ++byte) {
@@ -53,10 +67,10 @@ inline constexpr auto kTransposedToZigzagBits = [] {
 }();
 }  // namespace detail
 
-// Reorders a mask over a transposed block (bit u * 8 + v) into zigzag order.
-inline uint64_t TransposedToZigzag(uint64_t mask) {
+// Reorders a mask over a block in natural order (bit row * 8 + column) into zigzag order.
+inline uint64_t NaturalToZigzag(uint64_t mask) {
   uint64_t zigzag = 0;
-  for (int j = 0; j < 8; ++j) zigzag |= detail::kTransposedToZigzagBits[j][(mask >> (8 * j)) & 0xFF];
+  for (int j = 0; j < 8; ++j) zigzag |= detail::kNaturalToZigzagBits[j][(mask >> (8 * j)) & 0xFF];
   return zigzag;
 }
 

@@ -1,5 +1,7 @@
 #include "CoefficientPlanes.h"
 
+#include <algorithm>
+
 namespace imgctl::jpeg {
 
 CoefficientPlanes::CoefficientPlanes(const FrameLayout& layout, int mcuRows) : layout_(layout) {
@@ -16,11 +18,21 @@ void CoefficientPlanes::Transform(const SampleStrip& strip, const QuantDivisors*
     const uint8_t* plane = strip.Plane(c);
     const std::ptrdiff_t stride = strip.PlaneStride(c);
     const QuantDivisors& div = divisors[comp.table];
-    for (int by = 0; by < comp.v; ++by) {
-      int16_t* out = Block(c, 0, bandRow * comp.v + by);
-      const uint8_t* row = plane + by * 8 * stride;
+    for (int y = 0; y < comp.v; ++y) {
+      const int by = bandRow * comp.v + y;
+      int16_t* out = Block(c, 0, by);
+      const uint8_t* row = plane + y * 8 * stride;
       for (int bx = 0; bx < comp.blocksWide; ++bx, out += 64) {
-        TransformBlock(row + bx * 8, stride, div, out);
+        if (by < comp.usedBlocksHigh && bx < comp.usedBlocksWide) {
+          TransformBlock(row + bx * 8, stride, div, out);
+          continue;
+        }
+        // A block wholly in the padding (only interleaved scans code it): the DC of the block
+        // before it in its MCU, no AC.
+        const int x = bx % comp.h;
+        const int16_t* previous = x > 0 ? out - 64 : Block(c, bx - x + comp.h - 1, by - 1);
+        std::fill(out + 1, out + 64, int16_t{0});
+        out[0] = previous[0];
       }
     }
   }

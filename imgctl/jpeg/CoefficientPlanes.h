@@ -14,7 +14,7 @@ namespace imgctl::jpeg {
 
 class CoefficientPlanes {
  public:
-  // Room for `mcuRows` MCU rows of every component (the whole frame, or one MCU row).
+  // Room for the top `mcuRows` MCU rows of every component (the whole frame for a full encode).
   CoefficientPlanes(const FrameLayout& layout, int mcuRows);
 
   int16_t* Block(int component, int blockX, int blockY) {
@@ -24,7 +24,8 @@ class CoefficientPlanes {
     return data_[component].data() + (static_cast<size_t>(blockY) * blocksWide_[component] + blockX) * 64;
   }
 
-  // Transforms the strip into MCU row `bandRow` of these planes.
+  // Transforms the strip into MCU row `bandRow` of these planes (of the frame); blocks wholly in the
+  // padding get the DC of the block before them in their MCU and no AC.
   void Transform(const SampleStrip& strip, const QuantDivisors* divisors, int bandRow);
 
  private:

@@ -29,6 +29,14 @@ inline CodedValue Categorise(int value) {
   return {category, bits};
 }
 
+// Magnitude category of a value (|value| < 2^30) without a branch for zero, which the DC
+// difference often is: the bit width of m is the index of the top bit of 2m + 1.
+inline int Category(int value) {
+  const int sign = value >> 31;
+  const auto magnitude = static_cast<uint32_t>((value ^ sign) - sign);
+  return __builtin_clz(2 * magnitude + 1) ^ 31;
+}
+
 class HuffmanEmitter {
  public:
   static constexpr bool kCounting = false;
@@ -42,6 +50,14 @@ class HuffmanEmitter {
   void SymbolWithBits(int slot, int symbol, uint32_t bits, int count) {
     writer_.Put((static_cast<uint32_t>(codes_[slot]->code[symbol]) << count) | bits,
                 codes_[slot]->length[symbol] + count);
+  }
+  // The symbol's code followed by the appended bits of `value` (category `category` of it).
+  void SymbolWithValue(int slot, int symbol, int value, int category) {
+    // For a negative value, value - 1 holds the appended bits below bit `category` and ones above;
+    // flipping the code as well and xor-ing the two cancels those ones over the code and beyond.
+    const int sign = value >> 31;
+    const auto code = static_cast<uint32_t>(codes_[slot]->code[symbol] ^ sign);
+    writer_.Put((code << category) ^ static_cast<uint32_t>(value + sign), codes_[slot]->length[symbol] + category);
   }
   void Bits(uint32_t bits, int count) { writer_.Put(bits, count); }
 
@@ -59,6 +75,7 @@ class SymbolCounter {
   void Reserve(size_t) {}
   void Symbol(int slot, int symbol) { ++counts_[slot][symbol]; }
   void SymbolWithBits(int slot, int symbol, uint32_t, int) { ++counts_[slot][symbol]; }
+  void SymbolWithValue(int slot, int symbol, int, int) { ++counts_[slot][symbol]; }
   void Bits(uint32_t, int) {}
 
  private:

@@ -60,6 +60,7 @@ void EncodeMcuRows(const FrameLayout& layout, const PixelSource& source, const Q
   int lastDc[3] = {0, 0, 0};
   const size_t mcuBytes = kMaxSequentialBlockBytes * layout.BlocksPerMcu();
   alignas(16) int16_t block[64];
+  alignas(16) int16_t dummy[64] = {};
   for (int mcuRow = firstRow; mcuRow < endRow; ++mcuRow) {
     strip.Load(source, mcuRow);
     for (int mx = 0; mx < layout.mcusWide; ++mx) {
@@ -71,10 +72,17 @@ void EncodeMcuRows(const FrameLayout& layout, const PixelSource& source, const Q
         const std::ptrdiff_t stride = strip.PlaneStride(c);
         const uint8_t* mcu = strip.Plane(c) + mx * comp.h * 8;
         for (int y = 0; y < comp.v; ++y) {
+          const bool paddingRow = mcuRow * comp.v + y >= comp.usedBlocksHigh;
           for (int x = 0; x < comp.h; ++x) {
+            if (paddingRow || mx * comp.h + x >= comp.usedBlocksWide) {
+              // A block wholly in the padding: only the previous block's DC, which costs two codes.
+              dummy[0] = static_cast<int16_t>(lastDc[c]);
+              EncodeSequentialNaturalBlock(dummy, lastDc[c], dcSlot, acSlot, emitter);
+              continue;
+            }
             // Each block is coded while its coefficients are still in L1.
-            TransformBlockTransposed(mcu + y * 8 * stride + x * 8, stride, divisors[comp.table], block);
-            EncodeSequentialTransposedBlock(block, lastDc[c], dcSlot, acSlot, emitter);
+            TransformBlockNatural(mcu + y * 8 * stride + x * 8, stride, divisors[comp.table], block);
+            EncodeSequentialNaturalBlock(block, lastDc[c], dcSlot, acSlot, emitter);
           }
         }
       }

@@ -12,17 +12,6 @@ inline constexpr std::array<uint8_t, 64> kZigzagToNatural = {
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-// Position of the k-th zigzag coefficient in a transposed block (index column * 8 + row), the
-// order the forward DCT produces.
-inline constexpr std::array<uint8_t, 64> kZigzagToTransposed = [] {
-  std::array<uint8_t, 64> table{};
-  for (int k = 0; k < 64; ++k) {
-    const int natural = kZigzagToNatural[k];
-    table[k] = static_cast<uint8_t>((natural % 8) * 8 + natural / 8);
-  }
-  return table;
-}();
-
 // Quantiser step sizes in natural order, each 1..255 (8-bit tables).
 using QuantTable = std::array<uint16_t, 64>;
 

@@ -1,6 +1,6 @@
 // One MCU row of samples: converts the caller's B,G,R(,X) rows to Y, Cb and Cr planes, pads them
-// to whole MCUs by repeating the last column and row, and for 4:2:0 takes chroma from the 2x2
-// average of the colours.
+// to whole MCUs by repeating the last column and row, and for 4:2:0 takes chroma as the 2x2
+// average of the converted samples.
 #pragma once
 
 #include <cstddef>
@@ -40,9 +40,9 @@ class SampleStrip {
   const FrameLayout& layout_;
   std::vector<uint8_t> planes_[3];
   std::ptrdiff_t strides_[3];
-  std::vector<uint16_t> scratch_;  // two rows of split channels, then 2x2 sums for 4:2:0
+  std::vector<uint16_t> scratch_;  // two rows of split channels
   Channels rows_[2];
-  Channels sums_;
+  std::vector<uint8_t> chroma_;    // full-resolution Cb and Cr of two rows, for 4:2:0
 };
 
 }  // namespace imgctl::jpeg

@@ -19,25 +19,29 @@ namespace detail {
 template <class Sink, class At>
 inline void EncodeSequential(uint64_t mask, At at, int& lastDc, int dcSlot, int acSlot, Sink& sink) {
   const int dcValue = at(0);
-  const CodedValue dc = Categorise(dcValue - lastDc);
+  const int difference = dcValue - lastDc;
+  const int dcCategory = Category(difference);
   lastDc = dcValue;
-  sink.SymbolWithBits(dcSlot, dc.category, dc.bits, dc.category);
+  sink.SymbolWithValue(dcSlot, dcCategory, difference, dcCategory);
 
-  mask &= ~uint64_t{1};
-  int last = 0;
-  while (mask != 0) {
-    const int pos = std::countr_zero(mask);
-    int run = pos - last - 1;
+  // Bit 0 of `rest` stands for coefficient k: the zero run before the next coded one is its count
+  // of trailing zeros.
+  uint64_t rest = mask >> 1;
+  unsigned k = 1;
+  while (rest != 0) {
+    unsigned run = static_cast<unsigned>(std::countr_zero(rest));
+    k += run;
+    rest = (rest >> run) >> 1;
     while (run > 15) {
       sink.Symbol(acSlot, 0xF0);
       run -= 16;
     }
-    const CodedValue ac = Categorise(at(pos));
-    sink.SymbolWithBits(acSlot, (run << 4) | ac.category, ac.bits, ac.category);
-    last = pos;
-    mask &= mask - 1;
+    const int value = at(k);
+    const int category = Category(value);
+    sink.SymbolWithValue(acSlot, static_cast<int>(run << 4) | category, value, category);
+    ++k;
   }
-  if (last != 63) sink.Symbol(acSlot, 0x00);
+  if (k != 64) sink.Symbol(acSlot, 0x00);
 }
 
 }  // namespace detail
@@ -45,18 +49,16 @@ inline void EncodeSequential(uint64_t mask, At at, int& lastDc, int dcSlot, int 
 // Block in zigzag order.
 template <class Sink>
 inline void EncodeSequentialBlock(const int16_t* zigzag, int& lastDc, int dcSlot, int acSlot, Sink& sink) {
-  detail::EncodeSequential(NonZeroMask(zigzag), [zigzag](int k) { return static_cast<int>(zigzag[k]); },
+  detail::EncodeSequential(NonZeroMask(zigzag), [zigzag](unsigned k) { return static_cast<int>(zigzag[k]); },
                            lastDc, dcSlot, acSlot, sink);
 }
 
-// Block in the transform's transposed order: saves reordering blocks that are mostly zero.
+// Block in natural order, as the transform leaves it: saves reordering blocks that are mostly zero.
 template <class Sink>
-inline void EncodeSequentialTransposedBlock(const int16_t* transposed, int& lastDc, int dcSlot, int acSlot,
-                                            Sink& sink) {
+inline void EncodeSequentialNaturalBlock(const int16_t* natural, int& lastDc, int dcSlot, int acSlot, Sink& sink) {
   detail::EncodeSequential(
-      TransposedToZigzag(NonZeroMask(transposed)),
-      [transposed](int k) { return static_cast<int>(transposed[kZigzagToTransposed[k]]); }, lastDc, dcSlot,
-      acSlot, sink);
+      NaturalToZigzag(NonZeroMask(natural)),
+      [natural](unsigned k) { return static_cast<int>(natural[kZigzagToNatural[k]]); }, lastDc, dcSlot, acSlot, sink);
 }
 
 }  // namespace imgctl::jpeg

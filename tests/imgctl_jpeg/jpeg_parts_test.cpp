@@ -2,10 +2,14 @@
 // the bit writer's byte stuffing, value categories and the DCT with quantisation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "BitWriter.h"
@@ -209,35 +213,121 @@ TEST(JpegEntropyValues, CategoriesAndAppendedBits) {
   }
 }
 
-// Quantised DCT against the textbook formula in double precision.
-TEST(JpegForwardDct, MatchesTheDefinitionWithinRounding) {
+// Sample blocks (8 rows of kStride bytes) that drive the transform to its corners: flat blocks
+// and blocks one sample away from flat, 0/255 patterns, gradients, noise, and for every coefficient the block that maximises it (255
+// where its basis function is positive, 0 elsewhere) or its negative.
+constexpr int kStride = 10;  // not 8: the transform must honour the stride
+struct SampleBlock {
+  std::string name;
+  std::array<uint8_t, 8 * kStride> samples{};
+};
+
+std::vector<SampleBlock> TestBlocks() {
+  std::vector<SampleBlock> blocks;
+  auto add = [&](std::string name, auto&& value) {
+    SampleBlock block{std::move(name), {}};
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < kStride; ++x) block.samples[y * kStride + x] = static_cast<uint8_t>(value(x, y));
+    }
+    blocks.push_back(block);
+  };
+  for (int level : {0, 1, 127, 128, 254, 255}) add("flat " + std::to_string(level), [=](int, int) { return level; });
+  add("checkerboard", [](int x, int y) { return (x + y) % 2 ? 255 : 0; });
+  add("inverse checkerboard", [](int x, int y) { return (x + y) % 2 ? 0 : 255; });
+  add("2x2 checkerboard", [](int x, int y) { return (x / 2 + y / 2) % 2 ? 255 : 0; });
+  add("rows 0/255", [](int, int y) { return y % 2 ? 255 : 0; });
+  add("columns 255/0", [](int x, int) { return x % 2 ? 0 : 255; });
+  add("left half white", [](int x, int) { return x < 4 ? 255 : 0; });
+  add("one white pixel", [](int x, int y) { return x == 3 && y == 5 ? 255 : 0; });
+  for (const auto& [px, py] : {std::pair{0, 0}, std::pair{1, 7}, std::pair{7, 7}, std::pair{7, 0}, std::pair{4, 4}}) {
+    // Flat but for one sample: must not be taken for flat.
+    add("near flat at " + std::to_string(px) + "," + std::to_string(py), [=](int x, int y) { return x == px && y == py ? 20 : 200; });
+  }
+  add("one black pixel", [](int x, int y) { return x == 0 && y == 7 ? 0 : 255; });
+  add("horizontal gradient", [](int x, int) { return x * 36; });
+  add("vertical gradient", [](int, int y) { return 255 - y * 36; });
+  add("diagonal gradient", [](int x, int y) { return 8 * x + 24 * y + 3; });
   std::mt19937 random(11);
-  const QuantTable ones = ScaledQuantTable(false, 100);
-  const QuantTable q50 = ScaledQuantTable(false, 50);
-  for (const QuantTable* table : {&ones, &q50}) {
-    const QuantDivisors divisors = MakeDivisors(*table);
-    for (int trial = 0; trial < 200; ++trial) {
-      uint8_t samples[8 * 10];  // stride 10: the transform must honour it
-      const int kind = trial % 4;
-      for (int i = 0; i < 80; ++i) {
-        samples[i] = kind == 0 ? 0 : kind == 1 ? 255 : static_cast<uint8_t>(random());
+  for (int i = 0; i < 40; ++i) {
+    add("random " + std::to_string(i), [&](int, int) { return static_cast<int>(random() % 256); });
+  }
+  for (int i = 0; i < 10; ++i) {  // noise around mid-grey: small coefficients, many roundings
+    add("mild noise " + std::to_string(i), [&](int x, int y) { return 120 + x + y + static_cast<int>(random() % 7); });
+  }
+  for (int v = 0; v < 8; ++v) {
+    for (int u = 0; u < 8; ++u) {
+      auto basis = [=](int x, int y) {
+        return std::cos((2 * x + 1) * u * std::numbers::pi / 16) * std::cos((2 * y + 1) * v * std::numbers::pi / 16);
+      };
+      const std::string name = "extreme (" + std::to_string(u) + "," + std::to_string(v) + ")";
+      add(name + " +", [=](int x, int y) { return basis(x, y) > 0 ? 255 : 0; });
+      add(name + " -", [=](int x, int y) { return basis(x, y) > 0 ? 0 : 255; });
+    }
+  }
+  return blocks;
+}
+
+// The vector transform and quantiser against the portable 32-bit code: the same coefficients for
+// every block, table and quality (its 16-bit sums must never wrap, nor its reciprocals round).
+TEST(JpegForwardDct, VectorAndPortablePathsGiveTheSameCoefficients) {
+  const std::vector<SampleBlock> blocks = TestBlocks();
+  for (int quality : {1, 10, 50, 75, 90, 97, 100}) {
+    for (bool chroma : {false, true}) {
+      const QuantDivisors divisors = MakeDivisors(ScaledQuantTable(chroma, quality));
+      for (const SampleBlock& block : blocks) {
+        SCOPED_TRACE(block.name + " q" + std::to_string(quality) + (chroma ? " chroma" : " luma"));
+        alignas(16) int16_t vector[64];
+        alignas(16) int16_t portable[64];
+        int16_t zigzag[64];
+        TransformBlockNatural(block.samples.data(), kStride, divisors, vector);
+        TransformBlockNaturalPortable(block.samples.data(), kStride, divisors, portable);
+        TransformBlock(block.samples.data(), kStride, divisors, zigzag);
+        for (int i = 0; i < 64; ++i) ASSERT_EQ(vector[i], portable[i]) << "coefficient " << i;
+        for (int k = 0; k < 64; ++k) ASSERT_EQ(zigzag[k], vector[kZigzagToNatural[k]]) << "zigzag " << k;
       }
-      int16_t zigzag[64];
-      TransformBlock(samples, 10, divisors, zigzag);
-      for (int k = 0; k < 64; ++k) {
-        const int n = kZigzagToNatural[k];
-        const int v = n / 8, u = n % 8;
-        double sum = 0;
-        for (int y = 0; y < 8; ++y) {
-          for (int x = 0; x < 8; ++x) {
-            sum += (samples[y * 10 + x] - 128.0) * std::cos((2 * x + 1) * u * std::numbers::pi / 16) *
-                   std::cos((2 * y + 1) * v * std::numbers::pi / 16);
-          }
-        }
-        const double cu = u == 0 ? std::numbers::sqrt2 / 2 : 1.0;
-        const double cv = v == 0 ? std::numbers::sqrt2 / 2 : 1.0;
-        const double exact = 0.25 * cu * cv * sum / (*table)[n];
-        EXPECT_NEAR(zigzag[k], exact, 0.51 + 1e-3 * std::abs(exact)) << "trial " << trial << " k " << k;
+    }
+  }
+}
+
+// At step 1 the coefficients reach their extremes: they must stay in the ranges baseline code
+// tables cover, and each extreme block must really drive its own coefficient near the bound (so
+// the case is the worst one, not a gentle one).
+TEST(JpegForwardDct, CoefficientsStayInBaselineRangesAtQuality100) {
+  const QuantDivisors divisors = MakeDivisors(ScaledQuantTable(false, 100));
+  for (const SampleBlock& block : TestBlocks()) {
+    SCOPED_TRACE(block.name);
+    alignas(16) int16_t natural[64];
+    TransformBlockNatural(block.samples.data(), kStride, divisors, natural);
+    EXPECT_GE(natural[0], -1024);
+    EXPECT_LE(natural[0], 1023);
+    for (int i = 1; i < 64; ++i) EXPECT_LE(std::abs(natural[i]), 1023) << "coefficient " << i;
+    if (block.name == "flat 0") {
+      EXPECT_EQ(natural[0], -1024);
+    }
+    if (block.name == "flat 255") {
+      EXPECT_EQ(natural[0], 1016);
+    }
+    if (block.name.starts_with("extreme") && block.name != "extreme (0,0) +" && block.name != "extreme (0,0) -") {
+      const int u = block.name[9] - '0', v = block.name[11] - '0';
+      EXPECT_GE(std::abs(natural[v * 8 + u]), 400);
+    }
+  }
+}
+
+// The vector quantiser divides by reciprocal multiplication; for every step and every magnitude the
+// transform can produce (at most 8 * 1024, plus the rounding half) it must equal true division.
+TEST(JpegQuantiser, ReciprocalsDivideExactly) {
+  QuantTable table{};
+  for (int first = 1; first <= 255; first += 64) {
+    for (int i = 0; i < 64; ++i) table[i] = static_cast<uint16_t>(std::min(first + i, 255));
+    const QuantDivisors divisors = MakeDivisors(table);
+    for (int i = 0; i < 64; ++i) {
+      ASSERT_EQ(divisors.divisor[i], 8 * table[i]);
+      ASSERT_EQ(divisors.rounding[i], 4 * table[i]);
+      for (uint32_t magnitude = 0; magnitude <= 8 * 1024 + 8; ++magnitude) {
+        const uint32_t n = magnitude + divisors.rounding[i];
+        const uint32_t quotient = ((n * divisors.reciprocal[i]) >> 16) * divisors.scale[i] >> 16;
+        ASSERT_EQ(quotient, n / divisors.divisor[i]) << "step " << table[i] << " magnitude " << magnitude;
       }
     }
   }

@@ -126,4 +126,33 @@ std::vector<uint8_t> EncodeWithLibjpeg(const Image& image, int quality, bool sub
   return file;
 }
 
+std::vector<uint8_t> EncodePlaneWithLibjpeg(const std::vector<uint8_t>& plane, int width, int height,
+                                            const uint16_t* table) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 1;
+  info.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&info);
+  unsigned int steps[DCTSIZE2];
+  for (int i = 0; i < DCTSIZE2; ++i) steps[i] = table[i];
+  jpeg_add_quant_table(&info, 0, steps, 100, TRUE);  // scale 100: the steps as given
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    auto* row = const_cast<JSAMPROW>(plane.data() + static_cast<size_t>(info.next_scanline) * width);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  std::vector<uint8_t> file(buffer, buffer + size);
+  jpeg_destroy_compress(&info);
+  std::free(buffer);
+  return file;
+}
+
 }  // namespace jpegtest

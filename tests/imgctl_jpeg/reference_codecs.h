@@ -34,6 +34,12 @@ Coefficients ReadCoefficients(const std::vector<uint8_t>& file);
 // libjpeg-turbo's own encoding of the image (default DCT, standard tables, 4:2:0 or 4:4:4).
 std::vector<uint8_t> EncodeWithLibjpeg(const Image& image, int quality, bool subsample420, bool progressive);
 
+// libjpeg-turbo's baseline encoding (default DCT) of one 8-bit plane as a greyscale image, quantised
+// with `table` (64 steps in natural order): its coefficients are its transform of exactly these
+// samples.
+std::vector<uint8_t> EncodePlaneWithLibjpeg(const std::vector<uint8_t>& plane, int width, int height,
+                                            const uint16_t* table);
+
 
 }  // namespace jpegtest
 
