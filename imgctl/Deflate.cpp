@@ -347,19 +347,25 @@ class Compressor {
     // A good match already in hand needs fewer tries.
     if (best >= 32) chain >>= 2;
     const uint32_t first = Load32(here);
+    // Takes the candidate if it is longer than the best so far; true once nothing can be longer.
+    auto tryAt = [&](int32_t at) {
+      const uint8_t* c = data_ + at;
+      if (c[best] != here[best] || Load32(c) != first) return false;
+      const int len = CommonLength(c, here, maxLen);
+      if (len <= best) return false;
+      best = len;
+      found = len;
+      dist = pos - at;
+      return len >= e_.nice || len >= maxLen;
+    };
     while (cand >= limit && cand >= 0 && chain-- > 0) {
-      const uint8_t* c = data_ + cand;
-      if (c[best] == here[best] && Load32(c) == first) {
-        int len = CommonLength(c, here, maxLen);
-        if (len > best) {
-          best = len;
-          found = len;
-          dist = pos - cand;
-          if (len >= e_.nice || len >= maxLen) break;
-        }
-      }
+      if (tryAt(cand)) break;
       cand = prev_[static_cast<size_t>(cand) & (kWindow - 1)];
     }
+    // Screens repeat the row above more often than a short walk of the hash chain finds; tried
+    // last, so an equally long nearer match (cheaper distance code) wins.
+    const int32_t above = pos - e_.rowDistance;
+    if (e_.rowDistance > 0 && best < maxLen && above >= 0 && above >= limit) tryAt(above);
     if (found && found < kCostChecked && !Worthwhile(pos, found, dist)) return 0;
     return found;
   }
@@ -620,6 +626,7 @@ struct DeflateStream::Impl {
     e.minLength = std::clamp(e.minLength, kMinMatch, 16);
     e.nice = std::clamp(e.nice, e.minLength, kMaxMatch);
     e.blockSymbols = std::clamp(e.blockSymbols, 1024, 1 << 20);
+    if (e.rowDistance < 0 || e.rowDistance > kMaxDistance) e.rowDistance = 0;
     compressor.emplace(e, sink);
     buf.resize(4096);
     sink.Reserve(2);

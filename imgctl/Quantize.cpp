@@ -79,6 +79,110 @@ void Shrink(Box& box, const std::vector<uint32_t>& hist) {
   std::memcpy(box.hi, hi, sizeof hi);
 }
 
+// Nearest palette entry by weighted distance. Entries are sorted by green; the search walks out
+// from the colour's green both ways and stops once green alone is farther than the best found.
+class PaletteSearch {
+ public:
+  explicit PaletteSearch(const std::vector<Bgra>& palette) : pal_(palette), order_(palette.size()) {
+    for (size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    std::sort(order_.begin(), order_.end(), [&](size_t a, size_t b) { return pal_[a].g < pal_[b].g; });
+    greens_.resize(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i) greens_[i] = pal_[order_[i]].g;
+  }
+  size_t Nearest(int r, int g, int b) const {
+    const size_t k = order_.size();
+    size_t up = static_cast<size_t>(std::lower_bound(greens_.begin(), greens_.end(), g) - greens_.begin());
+    size_t down = up;
+    size_t best = 0;
+    long bestD = -1;
+    auto consider = [&](size_t i) {
+      const Bgra& c = pal_[order_[i]];
+      long dr = c.r - r, dg = c.g - g, db = c.b - b;
+      long d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
+      if (bestD < 0 || d < bestD || (d == bestD && order_[i] < best)) {
+        bestD = d;
+        best = order_[i];
+      }
+    };
+    while (up < k || down > 0) {
+      if (up < k) {
+        long dg = greens_[up] - g;
+        if (bestD >= 0 && dg * dg * 4 > bestD)
+          up = k;
+        else
+          consider(up++);
+      }
+      if (down > 0) {
+        long dg = g - greens_[down - 1];
+        if (bestD >= 0 && dg * dg * 4 > bestD)
+          down = 0;
+        else
+          consider(--down);
+      }
+    }
+    return best;
+  }
+
+ private:
+  const std::vector<Bgra>& pal_;
+  std::vector<size_t> order_;
+  std::vector<int> greens_;
+};
+
+// Lloyd's iterations over the colours present (one cell per 6 bits of each channel, with the
+// mean of its pixels): each entry moves to the mean of the colours nearest to it. Median cut
+// places entries by counts along box axes; this pulls them to where the colours really are.
+void Refine(const Image& src, std::vector<Bgra>& palette, int iterations) {
+  struct Cell {
+    uint64_t r = 0, g = 0, b = 0;
+    uint32_t n = 0;
+  };
+  std::vector<Cell> cells(size_t{1} << 18);
+  for (int y = 0; y < src.height; ++y) {
+    const uint8_t* row = src.Row(y);
+    for (int x = 0; x < src.width; ++x) {
+      Bgra c = PixelAt(src, row, x);
+      Cell& cell = cells[(static_cast<size_t>(c.r >> 2) << 12) | (static_cast<size_t>(c.g >> 2) << 6) |
+                         static_cast<size_t>(c.b >> 2)];
+      cell.r += c.r;
+      cell.g += c.g;
+      cell.b += c.b;
+      ++cell.n;
+    }
+  }
+  struct Point {
+    int r, g, b;
+    uint32_t n;
+  };
+  std::vector<Point> points;
+  for (const Cell& c : cells)
+    if (c.n)
+      points.push_back({static_cast<int>((c.r + c.n / 2) / c.n), static_cast<int>((c.g + c.n / 2) / c.n),
+                        static_cast<int>((c.b + c.n / 2) / c.n), c.n});
+  cells.clear();
+  cells.shrink_to_fit();
+  const size_t k = palette.size();
+  for (int it = 0; it < iterations; ++it) {
+    const PaletteSearch search(palette);
+    std::vector<std::array<uint64_t, 4>> acc(k, {0, 0, 0, 0});
+    for (const Point& p : points) {
+      const size_t best = search.Nearest(p.r, p.g, p.b);
+      auto& a = acc[best];
+      a[0] += uint64_t{p.n} * static_cast<uint64_t>(p.r);
+      a[1] += uint64_t{p.n} * static_cast<uint64_t>(p.g);
+      a[2] += uint64_t{p.n} * static_cast<uint64_t>(p.b);
+      a[3] += p.n;
+    }
+    for (size_t i = 0; i < k; ++i) {
+      const auto& a = acc[i];
+      if (a[3] == 0) continue;  // keeps its place; nothing chose it
+      palette[i].r = static_cast<uint8_t>((a[0] + a[3] / 2) / a[3]);
+      palette[i].g = static_cast<uint8_t>((a[1] + a[3] / 2) / a[3]);
+      palette[i].b = static_cast<uint8_t>((a[2] + a[3] / 2) / a[3]);
+    }
+  }
+}
+
 std::vector<Bgra> MedianCut(const Image& src) {
   std::vector<uint32_t> hist(kBins * kBins * kBins);
   for (int y = 0; y < src.height; ++y) {
@@ -163,36 +267,24 @@ std::vector<Bgra> MedianCut(const Image& src) {
                            static_cast<uint8_t>((s[0] + s[3] / 2) / s[3]), 255});
   }
   if (palette.empty()) palette.push_back(Bgra{});
+  Refine(src, palette, 3);
   return palette;
 }
 
 // Nearest palette entry, cached per 6-bit-per-channel cell.
 class NearestCache {
  public:
-  explicit NearestCache(const std::vector<Bgra>& pal) : pal_(pal), cache_(1u << 18, -1) {}
+  explicit NearestCache(const std::vector<Bgra>& pal) : search_(pal), cache_(1u << 18, -1) {}
   uint8_t Find(int r, int g, int b) {
     size_t key = (static_cast<size_t>(r >> 2) << 12) | (static_cast<size_t>(g >> 2) << 6) |
                  static_cast<size_t>(b >> 2);
     int16_t& slot = cache_[key];
-    if (slot < 0) slot = static_cast<int16_t>(Search(r, g, b));
+    if (slot < 0) slot = static_cast<int16_t>(search_.Nearest(r, g, b));
     return static_cast<uint8_t>(slot);
   }
 
  private:
-  int Search(int r, int g, int b) const {
-    int best = 0;
-    long bestD = -1;
-    for (size_t i = 0; i < pal_.size(); ++i) {
-      long dr = pal_[i].r - r, dg = pal_[i].g - g, db = pal_[i].b - b;
-      long d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
-      if (bestD < 0 || d < bestD) {
-        bestD = d;
-        best = static_cast<int>(i);
-      }
-    }
-    return best;
-  }
-  const std::vector<Bgra>& pal_;
+  PaletteSearch search_;
   std::vector<int16_t> cache_;
 };
 

@@ -98,8 +98,15 @@ TEST(Deflate, ZlibInflatesEveryStreamToItsInput) {
   DeflateEffort smallBlocks;
   smallBlocks.blockSymbols = 1024;
   smallBlocks.minLength = 8;
-  const std::pair<const char*, DeflateEffort> efforts[] = {
-      {"default", DeflateEffort{}}, {"greedy", greedy}, {"lazy, deep", lazy}, {"small blocks", smallBlocks}};
+  DeflateEffort rowAbove;  // the rows' own spacing
+  rowAbove.chain = 2;
+  rowAbove.rowDistance = 5762;
+  DeflateEffort farRow;  // the largest distance, and more than most inputs hold
+  farRow.lazy = 0;
+  farRow.rowDistance = 32767;
+  const std::pair<const char*, DeflateEffort> efforts[] = {{"default", DeflateEffort{}}, {"greedy", greedy},
+                                                           {"lazy, deep", lazy},        {"small blocks", smallBlocks},
+                                                           {"row above", rowAbove},     {"row far above", farRow}};
   for (const Input& in : inputs) {
     for (const auto& [effortName, effort] : efforts) {
       SCOPED_TRACE(std::string(in.name) + ", " + effortName);
@@ -149,6 +156,37 @@ TEST(Deflate, CompressesScreenLikeDataWell) {
   std::vector<uint8_t> z;
   ZlibCompress(rows.data(), rows.size(), DeflateEffort{}, z);
   EXPECT_LT(z.size(), rows.size() / 8);
+}
+
+// Screens repeat the row above at a distance a short hash-chain walk never reaches when the row
+// holds many repeats of its own; the coder tries it directly, in one piece or across pieces.
+TEST(Deflate, RowAboveFindsRepeatedRowsAShortSearchMisses) {
+  constexpr size_t kRow = 1921;
+  // Two values at random: every 4-byte string recurs within a few dozen bytes, so the chain's
+  // nearest candidates all match only briefly and the row above lies deep down the chain.
+  std::mt19937 rng(11);
+  std::vector<uint8_t> pattern(kRow);
+  for (uint8_t& b : pattern) b = rng() & 1 ? 7 : 0;
+  std::vector<uint8_t> rows;
+  for (int y = 0; y < 300; ++y) rows.insert(rows.end(), pattern.begin(), pattern.end());
+  DeflateEffort shallow;
+  shallow.chain = 2;
+  shallow.lazy = 0;
+  DeflateEffort above = shallow;
+  above.rowDistance = static_cast<int>(kRow);
+  std::vector<uint8_t> without, with, piecewise;
+  ZlibCompress(rows.data(), rows.size(), shallow, without);
+  ZlibCompress(rows.data(), rows.size(), above, with);
+  EXPECT_EQ(Inflate(with, rows.size()), rows);
+  EXPECT_LT(with.size() * 4, without.size());
+  DeflateStream stream(above, piecewise);
+  for (size_t at = 0; at < rows.size(); at += 50000) {
+    const size_t n = std::min<size_t>(50000, rows.size() - at);
+    std::memcpy(stream.Space(n), rows.data() + at, n);
+    stream.Commit(n, at + n == rows.size());
+  }
+  EXPECT_EQ(Inflate(piecewise, rows.size()), rows);
+  EXPECT_LT(piecewise.size(), with.size() + with.size() / 10 + 64);
 }
 
 // Every code the coder builds must be complete (Kraft's sum exactly 1) and within the length
