@@ -1,5 +1,6 @@
 #include "Decode.h"
 
+#include "BlockCache.h"
 #include "BmpDecode.h"
 
 #include <algorithm>
@@ -20,9 +21,9 @@
 #define STBI_MAX_DIMENSIONS 65535
 // Zeroed allocations: the decoder reads tables a broken file never defined, which must not be
 // left-over heap contents.
-#define STBI_MALLOC(sz) std::calloc(1, (sz))
-#define STBI_REALLOC(p, newsz) std::realloc((p), (newsz))
-#define STBI_FREE(p) std::free(p)
+#define STBI_MALLOC(sz) imgctl::BlockAllocate((sz), true)
+#define STBI_REALLOC(p, newsz) imgctl::BlockReallocate((p), (newsz))
+#define STBI_FREE(p) imgctl::BlockFree(p)
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #if defined(__GNUC__)

@@ -18,7 +18,7 @@ bool Allocate(Image& img, int width, int height, int bpp) {
   if (bpp != 32 && bpp != 24 && bpp != 16 && bpp != 8) return false;
   size_t stride = StrideFor(width, bpp);
   try {
-    std::vector<uint8_t> pixels(stride * static_cast<size_t>(height));
+    decltype(img.pixels) pixels(stride * static_cast<size_t>(height));
     img.pixels.swap(pixels);
   } catch (const std::bad_alloc&) {
     return false;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "BlockCache.h"
+
 namespace imgctl {
 
 // Largest image the library creates, by decoding, scaling or cropping: 2^25 pixels (an 8K
@@ -31,7 +33,7 @@ struct Image {
   // there, so it is false for them and writers emit opaque pixels.
   bool hasAlpha = false;
   size_t stride = 0;  // bytes per row, a multiple of 4 as in a DIB
-  std::vector<uint8_t> pixels;
+  std::vector<uint8_t, BlockAllocator<uint8_t>> pixels;
   std::vector<Bgra> palette;  // 8-bit images only, at most 256 entries
 
   uint8_t* Row(int y) { return pixels.data() + stride * static_cast<size_t>(y); }
