@@ -41,7 +41,7 @@ bool Save(imgctl::Image* image, const imgctl::NativePath& path, const ProfileSec
       ConvertDepth(image, p.bmp.GetBmpColor());
       return imgctl::SaveBmp(path, image);
     case CGenProfile::kJpg:
-      return imgctl::SaveJpeg(path, image, p.jpg.GetJpgCompression(), p.jpg.GetJpgProgression() != 0);
+      return imgctl::SaveJpeg(path, image, p.jpg.GetJpgCompression(), p.jpg.GetJpgProgression() != 0, true);
     case CGenProfile::kGif: {
       imgctl::GifRecord record{};
       record.flags = 0x80000;

@@ -21,7 +21,7 @@ class CodecConvertHost : public ConvertHost {
 
  private:
   CScreenShot& screenShot_;
-  ImageCodec codec_;  // stateless: safe from several workers at once
+  ImageCodec codec_{ImageCodec::JpegTables::kFitted};  // no changing state: safe from several workers at once
 };
 
 }  // namespace pelmo

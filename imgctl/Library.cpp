@@ -141,12 +141,13 @@ bool HaveJpegEncoder() {
 #endif
 }
 
-bool SaveJpeg(const NativePath& path, const Image* h, int quality, bool progressive) {
+bool SaveJpeg(const NativePath& path, const Image* h, int quality, bool progressive, bool fitTables) {
 #ifdef IMGCTL_HAVE_JPEG
   return EncodeAndWrite(path, h, [=](const Image& img, std::vector<uint8_t>& out) {
     jpeg::EncodeOptions options;
     options.quality = quality < 0 ? 0 : quality > 100 ? 100 : quality;
     options.progressive = progressive;
+    options.optimizeCoding = fitTables;
     if (img.bpp == 24 || img.bpp == 32)
       return jpeg::Encode(img.pixels.data(), img.width, img.height,
                           static_cast<std::ptrdiff_t>(img.stride), img.bpp / 8, options, out);
@@ -160,6 +161,7 @@ bool SaveJpeg(const NativePath& path, const Image* h, int quality, bool progress
   (void)h;
   (void)quality;
   (void)progressive;
+  (void)fitTables;
   return false;
 #endif
 }

@@ -45,7 +45,8 @@ bool Resize(Image* h, int width, int height);
 int64_t ReplacePairs(Image* h, const uint32_t* pairs, int count);
 
 bool SaveBmp(const NativePath& path, const Image* h);
-bool SaveJpeg(const NativePath& path, const Image* h, int quality, bool progressive);
+// fitTables: Huffman tables fitted to the image instead of the standard ones (sequential files).
+bool SaveJpeg(const NativePath& path, const Image* h, int quality, bool progressive, bool fitTables = false);
 bool SavePng(const NativePath& path, const Image* h, bool interlace);
 bool SaveGif(const NativePath& path, const Image* h, const GifRecord* record);
 

@@ -109,6 +109,10 @@ bool ImageCodec::SaveBmp(ImageHandle image, const std::wstring& path, int bits) 
 }
 
 bool ImageCodec::SaveJpg(ImageHandle image, const std::wstring& path, int quality, int progressive) {
+  if (jpegTables_ == JpegTables::kFitted) {
+    const int flags = (progressive != 0 ? IMGCTL_JPEG_PROGRESSIVE : 0) | IMGCTL_JPEG_FIT_TABLES;
+    return ImgSaveJpegExW(LibraryPath(path).c_str(), image, quality, flags) != 0;
+  }
   return ImgSaveJpegW(LibraryPath(path).c_str(), image, quality, progressive) != 0;
 }
 

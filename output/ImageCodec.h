@@ -16,6 +16,11 @@ struct ProfileSectionSet;
 
 class ImageCodec {
  public:
+  // Batch conversion writes JPEG files with Huffman tables fitted to each image: a few per cent
+  // smaller for a few milliseconds more. A capture keeps the standard tables: one file, at once.
+  enum class JpegTables { kStandard, kFitted };
+  explicit ImageCodec(JpegTables jpegTables = JpegTables::kStandard) : jpegTables_(jpegTables) {}
+
   // A 32-bit copy of `rect` of the display DC (its own coordinates), with the mouse pointer drawn
   // in when `drawCursor`; 0 on failure.
   ImageHandle CreateImageFromScreen(HDC displayDC, const RECT& rect, bool drawCursor);
@@ -42,6 +47,9 @@ class ImageCodec {
   // and sets *errorTextId (when given) to IDS_SAVE_FAILED for the caller's error text.
   bool SaveImage(ImageHandle image, const std::wstring& path, const ProfileSectionSet& profile,
                  int* errorTextId = nullptr);
+
+ private:
+  JpegTables jpegTables_;
 };
 
 }  // namespace pelmo

@@ -102,6 +102,12 @@ int WINAPI ImgSaveJpegA(const char* path, HIMGCTL image, int quality, int progre
 int WINAPI ImgSaveJpegW(const wchar_t* path, HIMGCTL image, int quality, int progressive) {
   return Guard([&] { return imgctl::SaveJpeg(FromWide(path), Img(image), quality, progressive != 0); });
 }
+int WINAPI ImgSaveJpegExW(const wchar_t* path, HIMGCTL image, int quality, int flags) {
+  return Guard([&] {
+    return imgctl::SaveJpeg(FromWide(path), Img(image), quality, (flags & IMGCTL_JPEG_PROGRESSIVE) != 0,
+                            (flags & IMGCTL_JPEG_FIT_TABLES) != 0);
+  });
+}
 
 int WINAPI ImgSavePngA(const char* path, HIMGCTL image, int interlace) {
   return Guard([&] { return imgctl::SavePng(FromAnsi(path), Img(image), interlace != 0); });

@@ -1,8 +1,12 @@
 // Depth conversion, scaling, cropping, colour pairs and handles of the codec library.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
+#include "BlockCache.h"
 #include "CodecTestUtil.h"
 #include "Depth.h"
 #include "Edit.h"
@@ -62,6 +66,45 @@ TEST(DepthConversion, EightBitsOfAPhotoStaysClose) {
     double n = 3.0 * img.width * img.height;
     EXPECT_LT(err / n, dither ? 9.0 : 6.0) << "dither " << dither;
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(sum[0][c] / (n / 3), sum[1][c] / (n / 3), 1.5);
+  }
+}
+
+// Without dithering every pixel takes the palette entry nearest to it (red, green and blue
+// weighted 3:4:2); the search that skips entries by green alone must never skip the nearest.
+// Colours on a grid of 4 so that no two share a cell of the lookup cache.
+TEST(DepthConversion, EightBitsWithoutDitherTakesTheNearestEntry) {
+  for (uint32_t seed : {1u, 2u, 3u}) {
+    Image img = Solid(160, 120, Bgra{});
+    uint32_t state = seed * 2654435761u;
+    auto next = [&state] {
+      state = state * 1664525u + 1013904223u;
+      return static_cast<uint8_t>((state >> 24) & 0xFC);
+    };
+    for (int y = 0; y < img.height; ++y)
+      for (int x = 0; x < img.width; ++x) {
+        // Clusters of related colours, as photographs have, and scattered ones.
+        uint8_t base = next();
+        Bgra c = seed == 1 ? Bgra{next(), next(), next(), 255}
+                           : Bgra{static_cast<uint8_t>(base / 2 + (next() & 0x3C)), base,
+                                  static_cast<uint8_t>(255 - base), 255};
+        Set(img, x, y, c);
+      }
+    const Image source = img;
+    ASSERT_TRUE(ConvertTo8(img, kTo8ExactFirst));
+    ASSERT_EQ(img.bpp, 8);
+    int wrong = 0;
+    for (int y = 0; y < img.height; ++y)
+      for (int x = 0; x < img.width; ++x) {
+        const Bgra s = At(source, x, y);
+        auto distance = [&s](const Bgra& p) {
+          const int dr = p.r - s.r, dg = p.g - s.g, db = p.b - s.b;
+          return dr * dr * 3 + dg * dg * 4 + db * db * 2;
+        };
+        int best = distance(img.palette[0]);
+        for (const Bgra& p : img.palette) best = std::min(best, distance(p));
+        wrong += distance(img.palette[img.Row(y)[x]]) != best;
+      }
+    EXPECT_EQ(wrong, 0) << "seed " << seed;
   }
 }
 
@@ -223,6 +266,47 @@ TEST(Handles, ForeignAndFreedHandlesAreRefused) {
   Free(h);  // a second free is harmless
   EXPECT_FALSE(Resize(h, 5, 5));
   EXPECT_EQ(CropHandle(nullptr, 0, 0, 1, 1), nullptr);
+}
+
+// Large blocks are reused across images: a reused block must read as zeros when asked for
+// zeros, a grown block keeps what it held, and a full cache drops blocks rather than growing.
+TEST(BlockCache, ReusedBlocksAreZeroedAndGrowthKeepsTheContents) {
+  constexpr size_t kBig = size_t{3} << 20;
+  for (int round = 0; round < 3; ++round) {
+    auto* p = static_cast<uint8_t*>(BlockAllocate(kBig, true));
+    ASSERT_NE(p, nullptr);
+    size_t nonZero = 0;
+    for (size_t i = 0; i < kBig; i += 4093) nonZero += p[i] != 0;
+    nonZero += p[kBig - 1] != 0;
+    EXPECT_EQ(nonZero, 0u) << "round " << round;
+    std::memset(p, 0xA5, kBig);
+    BlockFree(p);
+  }
+  auto* small = static_cast<uint8_t*>(BlockAllocate(100, false));
+  ASSERT_NE(small, nullptr);
+  for (int i = 0; i < 100; ++i) small[i] = static_cast<uint8_t>(i);
+  auto* grown = static_cast<uint8_t*>(BlockReallocate(small, kBig * 2));
+  ASSERT_NE(grown, nullptr);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(grown[i], i);
+  EXPECT_EQ(BlockReallocate(grown, 10), grown) << "shrinking keeps the block";
+  BlockFree(grown);
+  std::vector<void*> many;
+  for (int i = 0; i < 24; ++i) many.push_back(BlockAllocate((size_t{5} + i % 3) << 20, false));
+  for (void* q : many) {
+    ASSERT_NE(q, nullptr);
+    BlockFree(q);
+  }
+  TrimBlockCache();
+  EXPECT_EQ(BlockAllocate(static_cast<size_t>(-1) - 8, false), nullptr) << "size overflow refused";
+  // Images built on the cache: a second image of the same size starts out black.
+  for (int round = 0; round < 2; ++round) {
+    Image img;
+    ASSERT_TRUE(Allocate(img, 1024, 768, 32));
+    size_t nonZero = 0;
+    for (uint8_t byte : img.pixels) nonZero += byte != 0;
+    EXPECT_EQ(nonZero, 0u) << "round " << round;
+    std::memset(img.pixels.data(), 0x5A, img.pixels.size());
+  }
 }
 
 }  // namespace

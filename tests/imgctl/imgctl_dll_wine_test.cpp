@@ -35,8 +35,12 @@ uint32_t BmpPixel(const std::string& b, int x, int y) {
   return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16;
 }
 
-// A 32-bit image with a few colours, made through the library from a memory DC.
-ImageHandle MakeImage(int w, int h) {
+uint32_t FourColours(int x, int y, int w, int h) {
+  return (x < w / 2 ? 0x00ff0000u : 0x000000ffu) | (y < h / 2 ? 0 : 0x0000ff00u);
+}
+
+// A 32-bit image made through the library from a memory DC; by default four blocks of colour.
+ImageHandle MakeImage(int w, int h, uint32_t (*pixel)(int x, int y, int w, int h) = FourColours) {
   BITMAPINFO bi{};
   bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
@@ -47,7 +51,7 @@ ImageHandle MakeImage(int w, int h) {
   HGDIOBJ old = SelectObject(mem, dib);
   auto* px = static_cast<uint32_t*>(bits);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) px[y * w + x] = (x < w / 2 ? 0x00ff0000u : 0x000000ffu) | (y < h / 2 ? 0 : 0x0000ff00u);
+    for (int x = 0; x < w; ++x) px[y * w + x] = pixel(x, y, w, h);
   ImageHandle img = ImgFromDC(mem, 0, 0, w, h);
   SelectObject(mem, old);
   DeleteDC(mem);
@@ -58,7 +62,7 @@ ImageHandle MakeImage(int w, int h) {
 TEST(ImgctlDll, EveryOrdinalIsExported) {
   HMODULE dll = GetModuleHandleW(L"imgctl.dll");
   ASSERT_NE(dll, nullptr);
-  for (int ordinal : {4, 5, 6, 14, 16, 17, 18, 22, 24, 26, 36, 38, 47, 57, 104, 122, 124, 126, 157})
+  for (int ordinal : {4, 5, 6, 14, 16, 17, 18, 22, 24, 26, 36, 38, 47, 57, 104, 122, 124, 125, 126, 157})
     EXPECT_NE(GetProcAddress(dll, MAKEINTRESOURCEA(ordinal)), nullptr) << ordinal;
   EXPECT_EQ(GetProcAddress(dll, "ImgFree"), nullptr) << "exports have no names";
 }
@@ -259,6 +263,37 @@ TEST_F(SaveImageTest, JpegAndUnknownTypes) {
   EXPECT_TRUE(Save(L"x.any", &error).empty());
   EXPECT_EQ(error, IDS_SAVE_FAILED);
   EXPECT_FALSE(test::FileExists(dir_ / L"x.any"));
+}
+
+// The conversion tool's codec fits the Huffman tables: the same coefficients in fewer bytes, so
+// the file decodes to exactly the pixels of the standard-table file; progressive stays progressive.
+TEST_F(SaveImageTest, FittedJpegTablesKeepThePixelsInFewerBytes) {
+  ImageHandle textured = MakeImage(256, 192, [](int x, int y, int, int) {
+    const uint32_t noise = (static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u) >> 27;
+    return (static_cast<uint32_t>(x) << 16) | (static_cast<uint32_t>(y + noise) << 8) | ((x * y) & 0xffu);
+  });
+  ASSERT_NE(textured, nullptr);
+  ImageCodec fitted(ImageCodec::JpegTables::kFitted);
+  const std::wstring standardPath = dir_ / L"standard.jpg", fittedPath = dir_ / L"fitted.jpg";
+  ASSERT_TRUE(codec_.SaveJpg(textured, standardPath, 75, 0));
+  ASSERT_TRUE(fitted.SaveJpg(textured, fittedPath, 75, 0));
+  const std::string standard = ReadFileBytes(standardPath), fit = ReadFileBytes(fittedPath);
+  EXPECT_LT(fit.size(), standard.size());
+  EXPECT_NE(fit.find("\xFF\xC0"), std::string::npos) << "still baseline";
+  std::string pixels[2];
+  const std::wstring* paths[2] = {&standardPath, &fittedPath};
+  for (int i = 0; i < 2; ++i) {
+    ImageHandle back = ImgLoadFileW(paths[i]->c_str());
+    ASSERT_NE(back, nullptr);
+    const std::wstring bmp = *paths[i] + L".bmp";
+    ASSERT_TRUE(ImgSaveBmpW(bmp.c_str(), back));
+    ImgFree(back);
+    pixels[i] = ReadFileBytes(bmp);
+  }
+  EXPECT_EQ(pixels[0], pixels[1]);
+  ASSERT_TRUE(fitted.SaveJpg(textured, fittedPath, 75, 1));
+  EXPECT_NE(ReadFileBytes(fittedPath).find("\xFF\xC2"), std::string::npos) << "progressive frame";
+  codec_.FreeImage(textured);
 }
 
 TEST_F(SaveImageTest, FailedSaveKeepsTheOldFileAndUnicodeFoldersWork) {
