@@ -13,6 +13,7 @@
 
 #include "wine_test_support.h"
 #include "cut_overlay.h"
+#include "process_counters.h"
 
 namespace {
 
@@ -97,23 +98,7 @@ void MoveMouse(POINT p) {
   }
 }
 
-struct Counters {
-  DWORD gdi = 0, user = 0, handles = 0;
-  SIZE_T privateBytes = 0;
-};
-
-Counters Read(HANDLE process) {
-  Counters c;
-  c.gdi = GetGuiResources(process, GR_GDIOBJECTS);
-  c.user = GetGuiResources(process, GR_USEROBJECTS);
-  GetProcessHandleCount(process, &c.handles);
-  PROCESS_MEMORY_COUNTERS_EX mem{};
-  mem.cb = sizeof(mem);
-  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem));
-  // Wine leaves PrivateUsage at 0; the commit charge (PagefileUsage) is the same figure there.
-  c.privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
-  return c;
-}
+using Counters = pelmo::test::ProcessCounters;
 
 void PrintCounters(const char* what, const Counters& a, const Counters& b) {
   std::printf("%-28s private %8.2f -> %8.2f MB (%+.2f MB)", what, a.privateBytes / 1048576.0,
@@ -258,14 +243,14 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const Counters beforeCuts = Read(process);
+  const Counters beforeCuts = pelmo::test::ReadProcessCounters(process);
   for (size_t i = 11; i <= 110; ++i) {
     if (!cutOnce(i)) {
       std::printf("cut %zu failed\n", i);
       return 1;
     }
   }
-  const Counters afterCuts = Read(process);
+  const Counters afterCuts = pelmo::test::ReadProcessCounters(process);
   PrintCounters("100 fixed cuts:", beforeCuts, afterCuts);
 
   // 3. Automatic capture, 100 ms a tick, of a small window's client area.
@@ -280,13 +265,13 @@ int main(int argc, char** argv) {
     std::printf("automatic capture did not run\n");
     return 1;
   }
-  const Counters beforeAuto = Read(process);
+  const Counters beforeAuto = pelmo::test::ReadProcessCounters(process);
   if (trace.WaitFor(L"event 2 done", 50 + autoCaptures, static_cast<DWORD>(autoCaptures * 400), pid).size() <
       50 + autoCaptures) {
     std::printf("automatic capture stopped early\n");
     return 1;
   }
-  const Counters afterAuto = Read(process);
+  const Counters afterAuto = pelmo::test::ReadProcessCounters(process);
   const double autoMs = Now() - autoStart;
   PostMessageW(main, WM_APP + 4, VK_F8, 0);
   PostMessageW(main, WM_APP + 5, VK_F8, 0);
