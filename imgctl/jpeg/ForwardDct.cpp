@@ -2,32 +2,13 @@
 
 #include <bit>
 
+#include "DctKernel.h"
 #include "Simd.h"
 
 namespace imgctl::jpeg {
 namespace {
 
-constexpr int kConstBits = 13;  // fraction bits of the multipliers
-constexpr int kPass1Bits = 2;   // extra fraction bits the row pass keeps for the column pass
-
-constexpr int Fix(double x) { return static_cast<int>(x * (1 << kConstBits) + 0.5); }
-
-// The factors of the Loeffler-Ligtenberg-Moschytz flow graph, scaled by sqrt(2); ck = cos(k*pi/16):
-// even part sqrt2*c6 and sqrt2*(c2 -+ c6); odd part sqrt2*c3, sqrt2*(-c1+c3+c5-c7),
-// sqrt2*(c1+c3-c5+c7), sqrt2*(c1+c3+c5-c7), sqrt2*(c1+c3-c5-c7), sqrt2*(c7-c3), sqrt2*(-c1-c3),
-// sqrt2*(c5-c3) and sqrt2*(-c3-c5).
-constexpr int kC0541 = Fix(0.541196100);
-constexpr int kC0765 = Fix(0.765366865);
-constexpr int kC1847 = Fix(1.847759065);
-constexpr int kC1175 = Fix(1.175875602);
-constexpr int kC0298 = Fix(0.298631336);
-constexpr int kC2053 = Fix(2.053119869);
-constexpr int kC3072 = Fix(3.072711026);
-constexpr int kC1501 = Fix(1.501321110);
-constexpr int kC0899 = Fix(0.899976223);
-constexpr int kC2562 = Fix(2.562915447);
-constexpr int kC1961 = Fix(1.961570560);
-constexpr int kC0390 = Fix(0.390180644);
+using namespace dct;
 
 // Rounds off `bits` fraction bits (arithmetic shift: rounds half up).
 constexpr int Descale(int x, int bits) { return (x + (1 << (bits - 1))) >> bits; }
@@ -68,125 +49,38 @@ void Transform8(int* d, int step) {
 
 #if IMGCTL_JPEG_SSE2
 
-// Eight 16-bit lanes of a * ca + b * cb, exact in 32 bits, as the low and high four lanes.
-struct Wide {
-  __m128i lo, hi;
+struct Sse2Ops {
+  using V = __m128i;
+  static V Zero() { return _mm_setzero_si128(); }
+  static V Set1_8(int x) { return _mm_set1_epi8(static_cast<char>(x)); }
+  static V Set1_16(int x) { return _mm_set1_epi16(static_cast<int16_t>(x)); }
+  static V Set1_32(int x) { return _mm_set1_epi32(x); }
+  static V FirstLaneOfEachGroup(int x) { return _mm_cvtsi32_si128(x & 0xFFFF); }
+  static V LoadRow(const uint16_t* p) { return _mm_load_si128(reinterpret_cast<const __m128i*>(p)); }
+  static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
+  static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
+  static V Add32(V a, V b) { return _mm_add_epi32(a, b); }
+  template <int N> static V Slli16(V a) { return _mm_slli_epi16(a, N); }
+  template <int N> static V Srai16(V a) { return _mm_srai_epi16(a, N); }
+  template <int N> static V Srai32(V a) { return _mm_srai_epi32(a, N); }
+  template <int N> static V ShiftBytesDown(V a) { return _mm_srli_si128(a, N); }
+  static V Packs32(V a, V b) { return _mm_packs_epi32(a, b); }
+  static V Madd16(V a, V b) { return _mm_madd_epi16(a, b); }
+  static V MulhiU16(V a, V b) { return _mm_mulhi_epu16(a, b); }
+  static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
+  static V Or(V a, V b) { return _mm_or_si128(a, b); }
+  static V And(V a, V b) { return _mm_and_si128(a, b); }
+  static V UnpackLo8(V a, V b) { return _mm_unpacklo_epi8(a, b); }
+  static V UnpackHi8(V a, V b) { return _mm_unpackhi_epi8(a, b); }
+  static V UnpackLo16(V a, V b) { return _mm_unpacklo_epi16(a, b); }
+  static V UnpackHi16(V a, V b) { return _mm_unpackhi_epi16(a, b); }
+  static V UnpackLo32(V a, V b) { return _mm_unpacklo_epi32(a, b); }
+  static V UnpackHi32(V a, V b) { return _mm_unpackhi_epi32(a, b); }
+  static V UnpackLo64(V a, V b) { return _mm_unpacklo_epi64(a, b); }
+  static V UnpackHi64(V a, V b) { return _mm_unpackhi_epi64(a, b); }
+  static unsigned ZeroGroups(V a) { return _mm_movemask_epi8(_mm_cmpeq_epi8(a, _mm_setzero_si128())) == 0xFFFF; }
 };
-
-inline __m128i Pair(int ca, int cb) {
-  return _mm_set1_epi32(static_cast<int>((static_cast<uint32_t>(cb) << 16) | (static_cast<uint32_t>(ca) & 0xFFFF)));
-}
-
-struct Interleaved {
-  __m128i lo, hi;
-  Interleaved(__m128i a, __m128i b) : lo(_mm_unpacklo_epi16(a, b)), hi(_mm_unpackhi_epi16(a, b)) {}
-  Wide Times(__m128i pair) const { return {_mm_madd_epi16(lo, pair), _mm_madd_epi16(hi, pair)}; }
-};
-
-template <int Bits>
-inline Wide PlusHalf(Wide a) {
-  const __m128i half = _mm_set1_epi32(1 << (Bits - 1));
-  return {_mm_add_epi32(a.lo, half), _mm_add_epi32(a.hi, half)};
-}
-
-// (a + b) >> Bits as eight 16-bit lanes; the rounding half is already in b.
-template <int Bits>
-inline __m128i Shift(Wide a, Wide b) {
-  const __m128i lo = _mm_srai_epi32(_mm_add_epi32(a.lo, b.lo), Bits);
-  const __m128i hi = _mm_srai_epi32(_mm_add_epi32(a.hi, b.hi), Bits);
-  return _mm_packs_epi32(lo, hi);
-}
-
-template <int Bits>
-inline __m128i Round(Wide a) {
-  const Wide r = PlusHalf<Bits>(a);
-  return _mm_packs_epi32(_mm_srai_epi32(r.lo, Bits), _mm_srai_epi32(r.hi, Bits));
-}
-
-// Transform8 on eight lanes at once, d[k] holding input/output k of every lane, on samples not yet
-// centred on zero: centring only moves the DC, and lane 0 of the column pass's d[0] is the DC.
-// Every other sum fits in 16 bits for 8-bit samples (the row pass's outputs stay within 0..8160
-// for its DC and +-4096 otherwise); the DC's sum of eight wraps, but it is taken modulo 2^16 and
-// its centred value, 32768 lower, fits. Products and their sums are formed in 32 bits.
-template <bool Row>
-inline void Transform8(__m128i (&d)[8]) {
-  const __m128i tmp0 = _mm_add_epi16(d[0], d[7]), tmp7 = _mm_sub_epi16(d[0], d[7]);
-  const __m128i tmp1 = _mm_add_epi16(d[1], d[6]), tmp6 = _mm_sub_epi16(d[1], d[6]);
-  const __m128i tmp2 = _mm_add_epi16(d[2], d[5]), tmp5 = _mm_sub_epi16(d[2], d[5]);
-  const __m128i tmp3 = _mm_add_epi16(d[3], d[4]), tmp4 = _mm_sub_epi16(d[3], d[4]);
-
-  const __m128i tmp10 = _mm_add_epi16(tmp0, tmp3), tmp13 = _mm_sub_epi16(tmp0, tmp3);
-  const __m128i tmp11 = _mm_add_epi16(tmp1, tmp2), tmp12 = _mm_sub_epi16(tmp1, tmp2);
-  constexpr int kShift = Row ? kConstBits - kPass1Bits : kConstBits + kPass1Bits;
-  if constexpr (Row) {
-    d[0] = _mm_slli_epi16(_mm_add_epi16(tmp10, tmp11), kPass1Bits);
-    d[4] = _mm_slli_epi16(_mm_sub_epi16(tmp10, tmp11), kPass1Bits);
-  } else {
-    const __m128i half = _mm_set1_epi16(1 << (kPass1Bits - 1));
-    // The centring the samples skipped: the sum of eight row DCs, each 4 * 8 * 128 too high.
-    const __m128i centre = _mm_set_epi16(0, 0, 0, 0, 0, 0, 0, -32768);
-    d[0] = _mm_srai_epi16(_mm_add_epi16(_mm_add_epi16(_mm_add_epi16(tmp10, half), tmp11), centre), kPass1Bits);
-    d[4] = _mm_srai_epi16(_mm_add_epi16(_mm_sub_epi16(tmp10, tmp11), half), kPass1Bits);
-  }
-  const Interleaved even(tmp13, tmp12);
-  d[2] = Round<kShift>(even.Times(Pair(kC0541 + kC0765, kC0541)));
-  d[6] = Round<kShift>(even.Times(Pair(kC0541, kC0541 - kC1847)));
-
-  // The odd part regrouped into rotations of pairs; every product below is one of the sums of
-  // Transform8 above with its multipliers collected.
-  const Interleaved z34(_mm_add_epi16(tmp4, tmp6), _mm_add_epi16(tmp5, tmp7));
-  const Wide z3 = PlusHalf<kShift>(z34.Times(Pair(kC1175 - kC1961, kC1175)));
-  const Wide z4 = PlusHalf<kShift>(z34.Times(Pair(kC1175, kC1175 - kC0390)));
-  const Interleaved t47(tmp4, tmp7);
-  const Interleaved t56(tmp5, tmp6);
-  d[7] = Shift<kShift>(t47.Times(Pair(kC0298 - kC0899, -kC0899)), z3);
-  d[1] = Shift<kShift>(t47.Times(Pair(-kC0899, kC1501 - kC0899)), z4);
-  d[5] = Shift<kShift>(t56.Times(Pair(kC2053 - kC2562, -kC2562)), z4);
-  d[3] = Shift<kShift>(t56.Times(Pair(-kC2562, kC3072 - kC2562)), z3);
-}
-
-// The 8x8 bytes of a block, rows `stride` apart, turned: c[i] holds columns 2i and 2i + 1.
-inline void LoadTurned(const uint8_t* samples, std::ptrdiff_t stride, __m128i (&c)[4]) {
-  auto row = [&](int r) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples + r * stride)); };
-  const __m128i a0 = _mm_unpacklo_epi8(row(0), row(1)), a1 = _mm_unpacklo_epi8(row(2), row(3));
-  const __m128i a2 = _mm_unpacklo_epi8(row(4), row(5)), a3 = _mm_unpacklo_epi8(row(6), row(7));
-  const __m128i b0 = _mm_unpacklo_epi16(a0, a1), b1 = _mm_unpackhi_epi16(a0, a1);  // columns 0-3 / 4-7, rows 0-3
-  const __m128i b2 = _mm_unpacklo_epi16(a2, a3), b3 = _mm_unpackhi_epi16(a2, a3);  // rows 4-7
-  c[0] = _mm_unpacklo_epi32(b0, b2);
-  c[1] = _mm_unpackhi_epi32(b0, b2);
-  c[2] = _mm_unpacklo_epi32(b1, b3);
-  c[3] = _mm_unpackhi_epi32(b1, b3);
-}
-
-// Whether all 64 samples are equal: the other registers equal c[0], and each byte of c[0] its
-// neighbour.
-inline bool Flat(const __m128i (&c)[4]) {
-  const __m128i others = _mm_or_si128(_mm_or_si128(_mm_xor_si128(c[0], c[1]), _mm_xor_si128(c[0], c[2])),
-                                      _mm_xor_si128(c[0], c[3]));
-  const __m128i neighbours = _mm_xor_si128(c[0], _mm_srli_si128(c[0], 1));
-  const __m128i lowFifteen = _mm_srli_si128(_mm_set1_epi8(-1), 1);
-  const __m128i differences = _mm_or_si128(others, _mm_and_si128(neighbours, lowFifteen));
-  return _mm_movemask_epi8(_mm_cmpeq_epi8(differences, _mm_setzero_si128())) == 0xFFFF;
-}
-
-inline void Transpose(__m128i (&r)[8]) {
-  const __m128i a0 = _mm_unpacklo_epi16(r[0], r[1]), a1 = _mm_unpackhi_epi16(r[0], r[1]);
-  const __m128i a2 = _mm_unpacklo_epi16(r[2], r[3]), a3 = _mm_unpackhi_epi16(r[2], r[3]);
-  const __m128i a4 = _mm_unpacklo_epi16(r[4], r[5]), a5 = _mm_unpackhi_epi16(r[4], r[5]);
-  const __m128i a6 = _mm_unpacklo_epi16(r[6], r[7]), a7 = _mm_unpackhi_epi16(r[6], r[7]);
-  const __m128i b0 = _mm_unpacklo_epi32(a0, a2), b1 = _mm_unpackhi_epi32(a0, a2);
-  const __m128i b2 = _mm_unpacklo_epi32(a1, a3), b3 = _mm_unpackhi_epi32(a1, a3);
-  const __m128i b4 = _mm_unpacklo_epi32(a4, a6), b5 = _mm_unpackhi_epi32(a4, a6);
-  const __m128i b6 = _mm_unpacklo_epi32(a5, a7), b7 = _mm_unpackhi_epi32(a5, a7);
-  r[0] = _mm_unpacklo_epi64(b0, b4);
-  r[1] = _mm_unpackhi_epi64(b0, b4);
-  r[2] = _mm_unpacklo_epi64(b1, b5);
-  r[3] = _mm_unpackhi_epi64(b1, b5);
-  r[4] = _mm_unpacklo_epi64(b2, b6);
-  r[5] = _mm_unpackhi_epi64(b2, b6);
-  r[6] = _mm_unpacklo_epi64(b3, b7);
-  r[7] = _mm_unpackhi_epi64(b3, b7);
-}
+using Sse2 = dct::Kernel<Sse2Ops>;
 
 #endif
 
@@ -232,44 +126,57 @@ void TransformBlockNaturalPortable(const uint8_t* samples, std::ptrdiff_t stride
   }
 }
 
+int16_t QuantiseFlatDc(int sample, const QuantDivisors& divisors) {
+  // The transform of a flat block at level s is exactly 64 * (s - 128) at the DC and zero elsewhere.
+  const int dc = 64 * (sample - 128);
+  const uint32_t n = static_cast<uint32_t>(dc < 0 ? -dc : dc) + divisors.rounding[0];
+  const auto quotient = static_cast<int16_t>(((n * divisors.reciprocal[0]) >> 16) * divisors.scale[0] >> 16);
+  return static_cast<int16_t>(dc < 0 ? -quotient : quotient);
+}
+
 void TransformBlockNatural(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
                            int16_t* natural) {
 #if IMGCTL_JPEG_SSE2
+  __m128i rows[8];
+  for (int r = 0; r < 8; ++r) rows[r] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples + r * stride));
   __m128i c[4];
-  LoadTurned(samples, stride, c);
-  if (Flat(c)) {
-    // Screens are full of these. Only the DC is not zero: the transform of a flat block at level
-    // s is exactly 64 * (s - 128) there.
-    const int dc = 64 * ((_mm_cvtsi128_si32(c[0]) & 0xFF) - 128);
-    const uint32_t n = static_cast<uint32_t>(dc < 0 ? -dc : dc) + divisors.rounding[0];
-    const auto quotient = static_cast<int16_t>(((n * divisors.reciprocal[0]) >> 16) * divisors.scale[0] >> 16);
-    const auto value = static_cast<uint16_t>(dc < 0 ? -quotient : quotient);
-    // Whole-vector stores only, so the coder's vector loads of the block forward from them.
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(natural), _mm_cvtsi32_si128(value));
-    for (int v = 1; v < 8; ++v) _mm_storeu_si128(reinterpret_cast<__m128i*>(natural + v * 8), _mm_setzero_si128());
-    return;
+  Sse2::Turn(rows, c);
+  __m128i out[8];
+  if (Sse2::FlatGroups(c) != 0) {
+    // Screens are full of these.
+    out[0] = _mm_cvtsi32_si128(static_cast<uint16_t>(QuantiseFlatDc(samples[0], divisors)));
+    for (int v = 1; v < 8; ++v) out[v] = _mm_setzero_si128();
+  } else {
+    Sse2::TransformTurned(c, divisors.rounding, divisors.reciprocal, divisors.scale, out);
   }
-  __m128i d[8];  // d[x]: column x of every row
-  const __m128i zero = _mm_setzero_si128();
-  for (int i = 0; i < 4; ++i) {
-    d[2 * i] = _mm_unpacklo_epi8(c[i], zero);
-    d[2 * i + 1] = _mm_unpackhi_epi8(c[i], zero);
-  }
-  Transform8<true>(d);
-  Transpose(d);  // d[y]: row y of the row pass's output
-  Transform8<false>(d);
-  for (int v = 0; v < 8; ++v) {
-    // Divide the magnitude, then give the sign back.
-    const __m128i sign = _mm_srai_epi16(d[v], 15);
-    __m128i n = _mm_sub_epi16(_mm_xor_si128(d[v], sign), sign);
-    n = _mm_add_epi16(n, _mm_load_si128(reinterpret_cast<const __m128i*>(divisors.rounding + v * 8)));
-    n = _mm_mulhi_epu16(n, _mm_load_si128(reinterpret_cast<const __m128i*>(divisors.reciprocal + v * 8)));
-    n = _mm_mulhi_epu16(n, _mm_load_si128(reinterpret_cast<const __m128i*>(divisors.scale + v * 8)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(natural + v * 8), _mm_sub_epi16(_mm_xor_si128(n, sign), sign));
-  }
+  // Whole-vector stores only, so the coder's vector loads of the block forward from them.
+  for (int v = 0; v < 8; ++v) _mm_storeu_si128(reinterpret_cast<__m128i*>(natural + v * 8), out[v]);
 #else
   TransformBlockNaturalPortable(samples, stride, divisors, natural);
 #endif
+}
+
+namespace {
+
+void TransformPairOneByOne(const uint8_t* first, const uint8_t* second, std::ptrdiff_t stride,
+                           const QuantDivisors& divisors, int16_t* firstOut, int16_t* secondOut) {
+  TransformBlockNatural(first, stride, divisors, firstOut);
+  TransformBlockNatural(second, stride, divisors, secondOut);
+}
+
+using PairTransform = decltype(&TransformPairOneByOne);
+
+PairTransform ChoosePairTransform() {
+  if (PairTransform wide = detail::WidePairTransform()) return wide;
+  return &TransformPairOneByOne;
+}
+
+}  // namespace
+
+void TransformBlockPairNatural(const uint8_t* first, const uint8_t* second, std::ptrdiff_t stride,
+                               const QuantDivisors& divisors, int16_t* firstOut, int16_t* secondOut) {
+  static const PairTransform transform = ChoosePairTransform();
+  transform(first, second, stride, divisors, firstOut, secondOut);
 }
 
 void TransformBlock(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,

@@ -34,6 +34,21 @@ void TransformBlock(const uint8_t* samples, std::ptrdiff_t stride, const QuantDi
 void TransformBlockNatural(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,
                            int16_t* natural);
 
+// Two blocks with the same divisors, each as TransformBlockNatural; where the processor has AVX2
+// both go through one pass of the vector transform.
+void TransformBlockPairNatural(const uint8_t* first, const uint8_t* second, std::ptrdiff_t stride,
+                               const QuantDivisors& divisors, int16_t* firstOut, int16_t* secondOut);
+
+// The quantised DC of a block whose 64 samples all equal `sample` (its other coefficients are 0).
+int16_t QuantiseFlatDc(int sample, const QuantDivisors& divisors);
+
+namespace detail {
+using PairTransformFn = void (*)(const uint8_t* first, const uint8_t* second, std::ptrdiff_t stride,
+                                 const QuantDivisors& divisors, int16_t* firstOut, int16_t* secondOut);
+// The AVX2 pair transform when this build has one and the processor and system run it; else null.
+PairTransformFn WidePairTransform();
+}  // namespace detail
+
 // TransformBlockNatural without vector instructions, in 32-bit arithmetic; the vector path must
 // give the very same coefficients (the tests hold them against each other).
 void TransformBlockNaturalPortable(const uint8_t* samples, std::ptrdiff_t stride, const QuantDivisors& divisors,

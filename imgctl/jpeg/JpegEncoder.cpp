@@ -59,31 +59,57 @@ void EncodeMcuRows(const FrameLayout& layout, const PixelSource& source, const Q
   HuffmanEmitter emitter(writer, codes);
   int lastDc[3] = {0, 0, 0};
   const size_t mcuBytes = kMaxSequentialBlockBytes * layout.BlocksPerMcu();
-  alignas(16) int16_t block[64];
+  // One MCU's blocks (at most six), transformed together so that neighbours with the same tables
+  // share one pass of the vector transform, then coded while still in L1.
+  struct Block {
+    int component;
+    const uint8_t* samples;  // null for a block wholly in the padding
+  };
+  Block blocks[6];
+  alignas(16) int16_t coefficients[6][64];
   alignas(16) int16_t dummy[64] = {};
   for (int mcuRow = firstRow; mcuRow < endRow; ++mcuRow) {
     strip.Load(source, mcuRow);
     for (int mx = 0; mx < layout.mcusWide; ++mx) {
-      writer.Reserve(mcuBytes);
+      int count = 0;
       for (int c = 0; c < 3; ++c) {
         const ComponentLayout& comp = layout.components[c];
-        const int dcSlot = comp.table == 0 ? kDcLuma : kDcChroma;
-        const int acSlot = comp.table == 0 ? kAcLuma : kAcChroma;
         const std::ptrdiff_t stride = strip.PlaneStride(c);
         const uint8_t* mcu = strip.Plane(c) + mx * comp.h * 8;
         for (int y = 0; y < comp.v; ++y) {
           const bool paddingRow = mcuRow * comp.v + y >= comp.usedBlocksHigh;
           for (int x = 0; x < comp.h; ++x) {
-            if (paddingRow || mx * comp.h + x >= comp.usedBlocksWide) {
-              // A block wholly in the padding: only the previous block's DC, which costs two codes.
-              dummy[0] = static_cast<int16_t>(lastDc[c]);
-              EncodeSequentialNaturalBlock(dummy, lastDc[c], dcSlot, acSlot, emitter);
-              continue;
-            }
-            // Each block is coded while its coefficients are still in L1.
-            TransformBlockNatural(mcu + y * 8 * stride + x * 8, stride, divisors[comp.table], block);
-            EncodeSequentialNaturalBlock(block, lastDc[c], dcSlot, acSlot, emitter);
+            const bool padding = paddingRow || mx * comp.h + x >= comp.usedBlocksWide;
+            blocks[count++] = {c, padding ? nullptr : mcu + y * 8 * stride + x * 8};
           }
+        }
+      }
+      for (int i = 0; i < count; ++i) {
+        const Block& block = blocks[i];
+        if (block.samples == nullptr) continue;
+        const int table = layout.components[block.component].table;
+        const std::ptrdiff_t stride = strip.PlaneStride(block.component);
+        if (i + 1 < count && blocks[i + 1].samples != nullptr &&
+            layout.components[blocks[i + 1].component].table == table &&
+            strip.PlaneStride(blocks[i + 1].component) == stride) {
+          TransformBlockPairNatural(block.samples, blocks[i + 1].samples, stride, divisors[table], coefficients[i],
+                                    coefficients[i + 1]);
+          ++i;
+        } else {
+          TransformBlockNatural(block.samples, stride, divisors[table], coefficients[i]);
+        }
+      }
+      writer.Reserve(mcuBytes);
+      for (int i = 0; i < count; ++i) {
+        const int c = blocks[i].component;
+        const int dcSlot = layout.components[c].table == 0 ? kDcLuma : kDcChroma;
+        const int acSlot = layout.components[c].table == 0 ? kAcLuma : kAcChroma;
+        if (blocks[i].samples == nullptr) {
+          // A block wholly in the padding: only the previous block's DC, which costs two codes.
+          dummy[0] = static_cast<int16_t>(lastDc[c]);
+          EncodeSequentialNaturalBlock(dummy, lastDc[c], dcSlot, acSlot, emitter);
+        } else {
+          EncodeSequentialNaturalBlock(coefficients[i], lastDc[c], dcSlot, acSlot, emitter);
         }
       }
     }

@@ -289,6 +289,33 @@ TEST(JpegForwardDct, VectorAndPortablePathsGiveTheSameCoefficients) {
   }
 }
 
+// Two blocks in one pass (AVX2 where the processor has it, one after the other elsewhere) give
+// each block its own coefficients: every block paired with the next, so flat blocks meet busy ones
+// in either half and flat ones each other.
+TEST(JpegForwardDct, PairedBlocksGiveEachItsOwnCoefficients) {
+  const std::vector<SampleBlock> blocks = TestBlocks();
+  for (int quality : {1, 50, 90, 100}) {
+    for (bool chroma : {false, true}) {
+      const QuantDivisors divisors = MakeDivisors(ScaledQuantTable(chroma, quality));
+      for (size_t i = 0; i < blocks.size(); ++i) {
+        const SampleBlock& first = blocks[i];
+        const SampleBlock& second = blocks[(i + 1) % blocks.size()];
+        SCOPED_TRACE(first.name + " with " + second.name + " q" + std::to_string(quality) +
+                     (chroma ? " chroma" : " luma"));
+        alignas(16) int16_t paired[2][64];
+        alignas(16) int16_t portable[2][64];
+        TransformBlockPairNatural(first.samples.data(), second.samples.data(), kStride, divisors, paired[0],
+                                  paired[1]);
+        TransformBlockNaturalPortable(first.samples.data(), kStride, divisors, portable[0]);
+        TransformBlockNaturalPortable(second.samples.data(), kStride, divisors, portable[1]);
+        for (int b = 0; b < 2; ++b) {
+          for (int k = 0; k < 64; ++k) ASSERT_EQ(paired[b][k], portable[b][k]) << "block " << b << " coefficient " << k;
+        }
+      }
+    }
+  }
+}
+
 // At step 1 the coefficients reach their extremes: they must stay in the ranges baseline code
 // tables cover, and each extreme block must really drive its own coefficient near the bound (so
 // the case is the worst one, not a gentle one).
