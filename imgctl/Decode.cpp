@@ -2,6 +2,8 @@
 
 #include "BlockCache.h"
 #include "BmpDecode.h"
+#include "Inflate.h"
+#include "PngDecode.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -146,6 +148,14 @@ struct StbPixels {
 
 }  // namespace
 
+bool InflateExactly(const uint8_t* in, size_t inSize, uint8_t* out, size_t size) {
+  constexpr size_t kMax = 0x7fffffff;
+  if (inSize > kMax || size > kMax) return false;
+  const int n = stbi_zlib_decode_buffer(reinterpret_cast<char*>(out), static_cast<int>(size),
+                                        reinterpret_cast<const char*>(in), static_cast<int>(inSize));
+  return n >= 0 && static_cast<size_t>(n) == size;
+}
+
 bool Decode(const uint8_t* data, size_t size, Image& out, Format expect) {
   if (data == nullptr || size == 0 || size > 0x7fffffff) return false;
   Format f = Sniff(data, size);
@@ -170,6 +180,9 @@ bool Decode(const uint8_t* data, size_t size, Image& out, Format expect) {
       size = cleaned.size();
     }
   }
+  // Screenshots (8-bit RGB or RGBA) take the row decoder; every other file, and any file it finds
+  // fault with, the general one.
+  if (f == Format::Png && DecodePngRows(data, size, out)) return true;
   int len = static_cast<int>(size);
   int w = 0, h = 0, comp = 0;
   // The header first, so an absurd size is refused before anything is allocated.
