@@ -17,6 +17,17 @@ struct PixelSource {
   int bytesPerPixel = 3;
 };
 
+namespace detail {
+// The AVX2 row conversions (ColourKernel.h) when this build has them and the processor and
+// system run them; else both null.
+struct WideRowConverters {
+  int (*pair420)(const uint8_t* top, const uint8_t* bottom, int width, uint8_t* y0, uint8_t* y1, uint8_t* cb,
+                 uint8_t* cr) = nullptr;
+  int (*row444)(const uint8_t* src, int width, uint8_t* y, uint8_t* cb, uint8_t* cr) = nullptr;
+};
+WideRowConverters WideColourConversion();
+}  // namespace detail
+
 class SampleStrip {
  public:
   explicit SampleStrip(const FrameLayout& layout);
