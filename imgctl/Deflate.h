@@ -16,7 +16,7 @@ struct DeflateEffort {
   int insertLimit = 32;     // strings inside a longer match are indexed only at its ends
   int blockSymbols = 16384; // symbols per Huffman block at most
   int minLength = 4;        // shorter matches cost more than their literals in grainy data
-  int rowDistance = 0;      // image rows this far apart: the row above is tried first (0: none)
+  int rowDistance = 0;      // image rows this far apart: the row above is tried after the chain (0: none)
 };
 
 // A zlib stream written piece by piece, so the whole input never has to be held: each piece is

@@ -50,17 +50,11 @@ void SplitPixels(const uint8_t* __restrict src, int count, uint16_t* __restrict 
 using Sse2 = colour::Kernel<Sse2Ops>;
 
 // The widest conversion the processor runs: AVX2 where it has it, else SSE2.
-struct RowConverters {
-  int (*pair420)(const uint8_t*, const uint8_t*, int, uint8_t*, uint8_t*, uint8_t*, uint8_t*);
-  int (*row444)(const uint8_t*, int, uint8_t*, uint8_t*, uint8_t*);
-};
-
-const RowConverters& Converters() {
-  static const RowConverters converters = [] {
-    if (const detail::WideRowConverters wide = detail::WideColourConversion(); wide.pair420 != nullptr) {
-      return RowConverters{wide.pair420, wide.row444};
-    }
-    return RowConverters{&Sse2::RowPair420, &Sse2::Row444};
+const detail::WideRowConverters& Converters() {
+  static const detail::WideRowConverters converters = [] {
+    detail::WideRowConverters wide = detail::WideColourConversion();
+    if (wide.pair420 == nullptr) wide = {&Sse2::RowPair420, &Sse2::Row444};
+    return wide;
   }();
   return converters;
 }

@@ -18,8 +18,8 @@ struct PixelSource {
 };
 
 namespace detail {
-// The AVX2 row conversions (ColourKernel.h) when this build has them and the processor and
-// system run them; else both null.
+// A pair of row conversions (ColourKernel.h). WideColourConversion gives the AVX2 ones when this
+// build has them and the processor and system run them; else both null.
 struct WideRowConverters {
   int (*pair420)(const uint8_t* top, const uint8_t* bottom, int width, uint8_t* y0, uint8_t* y1, uint8_t* cb,
                  uint8_t* cr) = nullptr;
